@@ -1,0 +1,52 @@
+#include "CanvasHitTest.h"
+
+#include <cstdlib>
+
+// Products and differences are taken in 64 bits: with 32-bit arithmetic a
+// polygon spanning more than about 46,000 world units (imported or dragged far
+// out) overflows, which is undefined and gives arbitrary answers. Wherever the
+// 32-bit result is defined, the 64-bit one is the same.
+
+bool PolygonContainsInt(const std::vector<POINT>& polygon, POINT p) {
+    const size_t n = polygon.size();
+    bool inside = false;
+    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+        const POINT& a = polygon[i];
+        const POINT& b = polygon[j];
+        if ((a.y > p.y) != (b.y > p.y)) {
+            const int64_t num = (int64_t{p.y} - a.y) * (int64_t{b.x} - a.x);
+            const int64_t den = int64_t{b.y} - a.y;  // never 0: the ends straddle p.y
+            const int64_t xc = num / den + a.x;     // C++ division truncates toward zero
+            if (p.x < xc) inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool PolygonContainsFloat(const std::vector<POINT>& polygon, POINT p) {
+    const size_t n = polygon.size();
+    if (n < 3) return false;
+    bool inside = false;
+    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+        const POINT& a = polygon[i];
+        const POINT& b = polygon[j];
+        if ((a.y > p.y) != (b.y > p.y)) {
+            const double num = static_cast<double>((int64_t{b.x} - a.x) * (int64_t{p.y} - a.y));
+            const double den = static_cast<double>(int64_t{b.y} - a.y);
+            const double xc = num / (den + 0.0001) + a.x;
+            if (xc > p.x) inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool PlantIconHit(POINT w, POINT plantPosition) {
+    return std::llabs(int64_t{w.x} - plantPosition.x) <= 16 &&
+           std::llabs(int64_t{w.y} - plantPosition.y) <= 16;
+}
+
+bool PlantLabelHit(POINT w, POINT plantPosition, int32_t cx, int32_t cy) {
+    const int64_t left = int64_t{plantPosition.x} + 20;
+    const int64_t top = int64_t{plantPosition.y} - 5;
+    return left <= w.x && w.x <= left + cx && top <= w.y && w.y <= top + cy;
+}

@@ -1,0 +1,51 @@
+// Arithmetic of the view and the toolbar that needs no window: zoom steps and
+// the anchored zoom, wheel steps, scroll clamping, the toolbar's button layout
+// and the tooltip box.
+#pragma once
+
+#include <cstdint>
+
+#include "Records.h"
+
+constexpr float kMinZoom = 0.5f;
+constexpr float kMaxZoom = 2.0f;
+constexpr float kZoomStep = 0.1f;
+constexpr int32_t kWheelStep = 40;  // world units per 120 units of wheel delta
+constexpr int32_t kKeyStep = 50;
+
+// One zoom step in single precision, clamped to the zoom range.
+float ZoomedOut(float zoom);
+float ZoomedIn(float zoom);
+
+// trunc(zoom x 100) in single precision: what the toolbar and status show.
+int32_t ZoomPercent(float zoom);
+
+// Scroll amount of one wheel message: (delta / 120, toward zero) x 40.
+int32_t WheelScrollAmount(int32_t wheelDelta);
+
+// v clamped to [0, max(range, 0)].
+int32_t ClampScroll(int64_t v, int32_t range);
+
+// The candidate scroll of an anchored zoom: the content position c, whose pixel
+// offset from the canvas origin is d, stays under the same pixel after the
+// zoom goes from oldZoom to newZoom.
+POINT ZoomScrollCandidate(float oldZoom, float newZoom, POINT c, POINT d);
+
+// An extent scaled by a zoom, truncated, in single precision.
+int32_t ScaleExtent(int32_t extent, float zoom);
+
+// Toolbar buttons: 1 pan, 2 zoom out, 3 zoom in, 4 reset zoom; 0 none.
+constexpr int32_t kToolbarTop = 32;
+constexpr int32_t kToolbarBottom = 80;
+constexpr int32_t kToolbarButtonCount = 4;
+RECT ToolbarButtonRect(int32_t code);  // empty for an unknown code
+RECT ZoomLabelRect();
+// The first button whose rectangle holds p (left/top in, right/bottom out).
+int32_t ToolbarButtonAt(POINT p);
+const wchar_t* ToolbarTooltipText(int32_t code);  // nullptr for an unknown code
+int ToolbarIconId(int32_t code);                  // 0 for an unknown code
+
+// The tooltip box of a button for text of size (cx, cy) in a client area whose
+// right edge is clientRight: under the button, kept 4 pixels inside the right
+// edge and never left of 0.
+RECT TooltipBox(int32_t code, int32_t cx, int32_t cy, int32_t clientRight);
