@@ -21,3 +21,6 @@ struct LargeFarmSize {
 // spread over the spaces in turn, every third task is completed and every
 // second has a due date; the link pairs are all distinct.
 void BuildLargeFarm(ProjectManager& pm, const LargeFarmSize& size = LargeFarmSize());
+
+// The same records added to the project that is open, with the ids it hands out.
+void AddLargeFarm(ProjectManager& pm, const LargeFarmSize& size = LargeFarmSize());
