@@ -1,6 +1,7 @@
-// A save cut off by the death of its process: a child process opens a project
-// file, adds a large farm and saves; the test kills it while the save is
-// writing and then opens the file, which must hold the previous save.
+// A save cut off by the death of its process: a child process either opens a
+// project file, adds a large farm and saves, or saves a large farm as that
+// file; the test kills it while the save is writing and then opens the file,
+// which must hold the previous save.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,12 +22,19 @@
 
 namespace {
 
+enum class SaveKind { Save, SaveAs };
+
+void PrintTo(SaveKind kind, std::ostream* os) { *os << (kind == SaveKind::Save ? "save" : "save-as"); }
+
 // The child's whole work; it never returns.
-[[noreturn]] void SaveLargeFarmInto(const WString& path) {
+[[noreturn]] void SaveLargeFarmInto(const WString& path, SaveKind kind) {
     int code = 3;
     {
         ProjectManager pm;
-        if (pm.OpenProject(path)) {
+        if (kind == SaveKind::SaveAs) {
+            BuildLargeFarm(pm);
+            code = pm.SaveProjectAs(path) ? 0 : 4;
+        } else if (pm.OpenProject(path)) {
             AddLargeFarm(pm);
             code = pm.SaveProject() ? 0 : 4;
         }
@@ -42,12 +50,14 @@ namespace {
 const wchar_t kChildVariable[] = L"TILVO_KILL_SAVE_CHILD";
 
 // Under Windows the child is a second copy of this program, started with the
-// file's path in the environment; it does its work before any test runs.
+// kind of save ('S' or 'A') and the file's path in the environment; it does
+// its work before any test runs.
 struct ChildMode {
     ChildMode() {
         wchar_t buffer[4096];
         DWORD n = GetEnvironmentVariableW(kChildVariable, buffer, 4096);
-        if (n > 0 && n < 4096) SaveLargeFarmInto(WString(buffer, n));
+        if (n > 1 && n < 4096)
+            SaveLargeFarmInto(WString(buffer + 1, n - 1), buffer[0] == L'A' ? SaveKind::SaveAs : SaveKind::Save);
     }
 } childMode;
 #endif
@@ -55,11 +65,12 @@ struct ChildMode {
 // A running child that saves into `path`; Kill() ends it at once.
 class SavingChild {
 public:
-    explicit SavingChild(const std::filesystem::path& path) {
+    SavingChild(const std::filesystem::path& path, SaveKind kind) {
 #ifdef _WIN32
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        SetEnvironmentVariableW(kChildVariable, WidePath(path).c_str());
+        WString value = (kind == SaveKind::SaveAs ? L"A" : L"S") + WidePath(path);
+        SetEnvironmentVariableW(kChildVariable, value.c_str());
         std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
@@ -68,7 +79,7 @@ public:
         if (started_) CloseHandle(info_.hThread);
 #else
         pid_ = fork();
-        if (pid_ == 0) SaveLargeFarmInto(WidePath(path));
+        if (pid_ == 0) SaveLargeFarmInto(WidePath(path), kind);
         started_ = pid_ > 0;
 #endif
     }
@@ -121,9 +132,11 @@ uintmax_t SizeOf(const std::filesystem::path& p) {
     return ec ? 0 : size;
 }
 
+class KillMidSave : public ::testing::TestWithParam<SaveKind> {};
+
 }  // namespace
 
-TEST(KillMidSave, TheFileOpensWithThePreviousSave) {
+TEST_P(KillMidSave, TheFileOpensWithThePreviousSave) {
     TempDir dir;
     auto path = dir.File("farm.tvp");
     auto wal = dir.File("farm.tvp-wal");
@@ -144,7 +157,7 @@ TEST(KillMidSave, TheFileOpensWithThePreviousSave) {
 
     // The large save writes several megabytes; stop it after the first one.
     const uintmax_t threshold = 1u << 20;
-    SavingChild child(path);
+    SavingChild child(path, GetParam());
     ASSERT_TRUE(child.Started());
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     bool killed = false;
@@ -180,3 +193,8 @@ TEST(KillMidSave, TheFileOpensWithThePreviousSave) {
     EXPECT_EQ(f.Value("PRAGMA integrity_check;"), "ok");
     EXPECT_EQ(f.Value("SELECT count(*) FROM plants;"), "1");
 }
+
+INSTANTIATE_TEST_SUITE_P(BothSaves, KillMidSave, ::testing::Values(SaveKind::Save, SaveKind::SaveAs),
+                         [](const ::testing::TestParamInfo<SaveKind>& info) {
+                             return std::string(info.param == SaveKind::Save ? "Save" : "SaveAsOverTheFile");
+                         });
