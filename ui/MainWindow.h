@@ -216,10 +216,27 @@ private:
     bool ToolbarPress(POINT p);          // true when a toolbar button took the press
     void ToolbarRelease(POINT p);        // acts when released over the pressed toolbar button
     void InvalidateToolbar(bool tooltipWasShown);  // the band, and the tooltip's box when one was on screen
+    bool TooltipShowing() const;         // a tooltip is due and on screen
 
     // Canvas steps of the pointer handlers (Editing.cpp, PanZoom.cpp)
     void CanvasPress(WPARAM wParam, POINT p);  // pan start, plant placement, drawing points, selection
     void CanvasMove(POINT p);            // left and middle pan steps, plant and space drags, cursor
     void CanvasRelease(POINT p);         // pan end and drag endings
     void CanvasRightPress();             // cancels placement, finishes or cancels a space
+
+    // Editing pieces (Editing.cpp)
+    void RepaintCanvas(bool erase);      // the whole client area
+    SIZE MeasurePlantLabel(const Plant& plant);  // the label's size in the painter's label font
+    void SelectAt(POINT w);              // plants, then labels' boxes, then spaces; may start a drag
+    void PlacePlantAt(POINT w);          // asks for the name when w is inside the selected space
+    POINT DragWorldPoint(POINT p);       // the world point of a drag step, also above the canvas
+    void DragPlantStep(POINT p);
+    void DragSpaceStep(POINT p);
+
+    // Pan pieces (PanZoom.cpp)
+    void ScrollRanges(int32_t& rangeX, int32_t& rangeY);  // both axes, from a fresh extent
+    void BeginLeftPan(POINT p);
+    void LeftPanStep(POINT p);
+    void MiddlePanStep(POINT p);
+    void EndLeftPan();
 };

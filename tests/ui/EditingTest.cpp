@@ -1,0 +1,406 @@
+// Canvas editing through real mouse messages: drawing spaces, selecting,
+// placing plants through the input box, and dragging plants and spaces.
+#include "CanvasTestSupport.h"
+
+#include <filesystem>
+
+#include "CanvasHitTest.h"
+#include "FileTestSupport.h"
+
+using namespace canvastest;
+
+namespace {
+
+const wchar_t kPlantSelected[] = L"Plant selected. Drag to move, or use menu to rename/delete.";
+const wchar_t kSpaceSelected[] =
+    L"Space selected. Drag to move (plants move with space), or use menu to rename/delete.";
+const wchar_t kReady[] = L"Ready. Mouse wheel to pan, Shift+wheel for horizontal panning.";
+const wchar_t kPlaceInside[] = L"Plant must be placed inside the selected space. Right-click to cancel.";
+
+bool SamePoint(POINT a, POINT b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// Saves the project to a temporary file so that the unsaved mark goes away.
+void SaveToTemp(GardenWindow& g, const TempDir& dir) {
+    ASSERT_TRUE(g.store().SaveProjectAs(WidePath(dir.File("garden.tvp"))));
+    g->UpdateTitle();
+    ASSERT_FALSE(g.store().HasUnsavedChanges());
+    ASSERT_EQ(g.Title().find(L'*'), std::wstring::npos) << std::string(g.Title().begin(), g.Title().end());
+}
+
+}  // namespace
+
+TEST(DrawingSpaces, ThreePointsAndARightPressCreateTheSpace) {
+    GardenWindow g;
+    g->drawingSpace = true;
+    g->newSpaceName = L"Herbs";
+    const int top = g.CanvasTop();
+    g.Click(100, top + 50);
+    g.Click(300, top + 50);
+    g.Click(300, top + 50);  // a repeated point is kept as it is
+    g.Click(200, top + 250);
+    ASSERT_EQ(g->newSpacePoints.size(), 4u);
+    EXPECT_TRUE(SamePoint(g->newSpacePoints[0], {100, 50}));
+    EXPECT_TRUE(SamePoint(g->newSpacePoints[3], {200, 250}));
+    EXPECT_TRUE(g.store().GetSpaces().empty());
+
+    g.RightDown(500, top + 500);
+    const std::vector<Space> spaces = g.store().GetSpaces();
+    ASSERT_EQ(spaces.size(), 1u);
+    EXPECT_EQ(spaces[0].name, L"Herbs");
+    ASSERT_EQ(spaces[0].polygon.size(), 4u);
+    EXPECT_TRUE(SamePoint(spaces[0].polygon[1], {300, 50}));
+    EXPECT_FALSE(g->drawingSpace);
+    EXPECT_TRUE(g->newSpacePoints.empty());
+    EXPECT_TRUE(g->newSpaceName.empty());
+    EXPECT_EQ(g->statusText, L"Space created successfully.");
+    EXPECT_NE(g.Title().find(L"Garden*"), std::wstring::npos);
+    // The new space is not selected.
+    EXPECT_EQ(g->selectedSpace, -1);
+}
+
+TEST(DrawingSpaces, TwoPointsAndARightPressCancel) {
+    GardenWindow g;
+    g->drawingSpace = true;
+    g->newSpaceName = L"Path";
+    const int top = g.CanvasTop();
+    g.Click(100, top + 50);
+    g.Click(300, top + 50);
+    g.RightDown(200, top + 200);
+    EXPECT_TRUE(g.store().GetSpaces().empty());
+    EXPECT_FALSE(g->drawingSpace);
+    EXPECT_TRUE(g->newSpacePoints.empty());
+    EXPECT_TRUE(g->newSpaceName.empty());
+    EXPECT_EQ(g->statusText, L"Space creation cancelled. A space requires at least 3 points.");
+    // A further right press does nothing.
+    g.RightDown(200, top + 200);
+    EXPECT_EQ(g->statusText, L"Space creation cancelled. A space requires at least 3 points.");
+}
+
+TEST(DrawingSpaces, RightPressOnTheToolbarBandFinishesTooAndPressesThereAddNothing) {
+    GardenWindow g;
+    g->drawingSpace = true;
+    g->newSpaceName = L"Bed";
+    const int top = g.CanvasTop();
+    g.Click(10, top + 10);
+    g.Click(300, 60);  // toolbar band outside the buttons: above the canvas, ignored
+    g.Click(110, top + 10);
+    g.Click(60, top + 100);
+    EXPECT_EQ(g->newSpacePoints.size(), 3u);
+    g.RightDown(20, 50);  // on the pan button
+    EXPECT_EQ(g.store().GetSpaces().size(), 1u);
+    EXPECT_FALSE(g->drawingSpace);
+}
+
+TEST(Selection, PlantIconBoxIsSixteenUnitsEachWayInclusive) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 500, 400));
+    g.AddPlant(bed, L"Rose", {200, 200});
+    // Left of the plant (the label lies to the right), 16 away: hit.
+    g.ClickWorld({184, 216});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, 0);
+    EXPECT_EQ(g->statusText, kPlantSelected);
+    EXPECT_FALSE(g->draggingPlant);  // the release ended the drag
+    // 17 away: the space is selected instead.
+    g.ClickWorld({183, 200});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, -1);
+    EXPECT_EQ(g->statusText, kSpaceSelected);
+    g.ClickWorld({216, 184});  // 16 right and 16 above
+    EXPECT_EQ(g->selectedPlant, 0);
+    g.ClickWorld({200, 217});
+    EXPECT_EQ(g->selectedPlant, -1);
+    // Empty canvas clears everything.
+    g.ClickWorld({700, 500});
+    EXPECT_EQ(g->selectedSpace, -1);
+    EXPECT_EQ(g->selectedPlant, -1);
+    EXPECT_EQ(g->statusText, kReady);
+}
+
+TEST(Selection, LabelBoxSelectsThePlantEvenInsideAnotherSpace) {
+    GardenWindow g;
+    const int32_t a = g.AddSpace(L"A", Rect(0, 0, 200, 200));
+    g.AddSpace(L"B", Rect(230, 150, 600, 400));
+    g.AddPlant(a, L"Sunflower Giant Yellow", {150, 180});
+    // The label starts at (170, 175); (240, 185) is 90 right of the plant,
+    // far outside its icon box and inside space B.
+    g.ClickWorld({240, 185});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, 0);
+    EXPECT_EQ(g->statusText, kPlantSelected);
+    // Above the label's top edge (y - 5 = 175), inside B: B is selected.
+    g.ClickWorld({240, 174});
+    EXPECT_EQ(g->selectedSpace, 1);
+    EXPECT_EQ(g->selectedPlant, -1);
+    // The label's left edge is included.
+    g.ClickWorld({170, 176});
+    EXPECT_EQ(g->selectedPlant, 0);
+    g.ClickWorld({169, 176});  // 19 from the plant, left of the label: space A
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, -1);
+}
+
+TEST(Selection, OverlapsChooseTheEarlierInTheList) {
+    GardenWindow g;
+    const int32_t first = g.AddSpace(L"First", Rect(0, 0, 300, 300));
+    const int32_t second = g.AddSpace(L"Second", Rect(200, 200, 500, 500));
+    g.ClickWorld({250, 250});
+    EXPECT_EQ(g->selectedSpace, 0);
+    g.ClickWorld({400, 400});
+    EXPECT_EQ(g->selectedSpace, 1);
+    // Two plants with overlapping icon boxes: the one of the earlier space wins,
+    // even where the later plant is nearer.
+    g.AddPlant(second, L"Late", {260, 260});
+    g.AddPlant(first, L"Early", {270, 270});
+    g.ClickWorld({262, 262});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, 0);
+    // Within one space, the earlier plant wins.
+    g.AddPlant(first, L"Later", {60, 60});
+    g.AddPlant(first, L"Later still", {65, 65});
+    g.ClickWorld({63, 63});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, 1);
+}
+
+TEST(Selection, SpacesNeedThreeVerticesAndThePolygonDecides) {
+    GardenWindow g;
+    g.AddSpace(L"Line", {{0, 0}, {400, 400}});
+    g.AddSpace(L"Triangle", {{100, 100}, {500, 100}, {100, 500}});
+    g.ClickWorld({120, 120});
+    EXPECT_EQ(g->selectedSpace, 1);
+    g.ClickWorld({400, 400});  // inside the bounding box, outside the triangle
+    EXPECT_EQ(g->selectedSpace, -1);
+    EXPECT_EQ(g->statusText, kReady);
+}
+
+TEST(Selection, WithoutAProjectThereIsNothingToHit) {
+    uitest::LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w->selectedSpace = 3;
+    w->selectedPlant = 2;
+    w.Mouse(WM_LBUTTONDOWN, 300, 300, MK_LBUTTON);
+    w.Mouse(WM_LBUTTONUP, 300, 300);
+    EXPECT_EQ(w->selectedSpace, -1);
+    EXPECT_EQ(w->selectedPlant, -1);
+    EXPECT_EQ(w->statusText, kReady);
+}
+
+TEST(PlacingPlants, DISABLED_InsideTheSelectedSpaceAsksForTheNameAndCreatesThePlant) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.ClickWorld({150, 150});
+    ASSERT_EQ(g->selectedSpace, 0);
+    g->placingPlant = true;
+    {
+        InputBoxAnswer answer(L"Add Plant", L" Tomato ");
+        g.ClickWorld({250, 200});
+        EXPECT_TRUE(answer.Answered());
+    }
+    const Space s = g.SpaceAt(0);
+    ASSERT_EQ(s.plants.size(), 1u);
+    EXPECT_EQ(s.plants[0].name, L" Tomato ");  // not trimmed
+    EXPECT_EQ(s.plants[0].spaceId, bed);
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {250, 200}));
+    EXPECT_FALSE(g->placingPlant);
+    EXPECT_EQ(g->statusText,
+              L"Plant added successfully. Click/drag to select/move. Double-click name to rename. DEL to delete.");
+    // The new plant is not selected.
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, -1);
+}
+
+TEST(PlacingPlants, OutsideTheSelectedSpaceOrWithoutOneIsRefusedAndTheModeStays) {
+    GardenWindow g;
+    g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddSpace(L"Other", Rect(500, 100, 700, 300));
+    g->placingPlant = true;
+    g.ClickWorld({150, 150});  // no space selected yet
+    EXPECT_EQ(g->statusText, kPlaceInside);
+    EXPECT_TRUE(g->placingPlant);
+    g->selectedSpace = 0;
+    g.ClickWorld({600, 200});  // inside another space
+    EXPECT_EQ(g->statusText, kPlaceInside);
+    g.ClickWorld({400, 200});  // the right edge is outside
+    EXPECT_EQ(g->statusText, kPlaceInside);
+    EXPECT_TRUE(g->placingPlant);
+    g->selectedSpace = 5;  // stale index
+    g.ClickWorld({150, 150});
+    EXPECT_EQ(g->statusText, kPlaceInside);
+    for (const Space& s : g.store().GetSpaces()) EXPECT_TRUE(s.plants.empty());
+    // A right press cancels.
+    g.RightDown(10, 10);
+    EXPECT_FALSE(g->placingPlant);
+    EXPECT_EQ(g->statusText, L"Plant placement cancelled.");
+}
+
+TEST(PlacingPlants, DISABLED_CancellingTheNameBoxEndsTheModeAndCreatesNothing) {
+    GardenWindow g;
+    g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g->selectedSpace = 0;
+    g->placingPlant = true;
+    {
+        InputBoxAnswer answer(L"Add Plant", L"", true);
+        g.ClickWorld({250, 200});
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_TRUE(g.SpaceAt(0).plants.empty());
+    EXPECT_FALSE(g->placingPlant);
+    EXPECT_EQ(g->statusText, L"Plant placement cancelled.");
+}
+
+TEST(PlacingPlants, PanModeTakesThePressInstead) {
+    GardenWindow g;
+    g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g->selectedSpace = 0;
+    g->placingPlant = true;
+    g->drawingSpace = true;
+    g->panTool = true;
+    g.PressWorld({250, 200});
+    EXPECT_TRUE(g->panning);
+    EXPECT_TRUE(g->newSpacePoints.empty());
+    EXPECT_TRUE(g->placingPlant);
+    g.LeftUp(250, 200 + g.CanvasTop());
+    EXPECT_FALSE(g->panning);
+    EXPECT_TRUE(g.SpaceAt(0).plants.empty());
+}
+
+TEST(DraggingPlants, StopsAtTheLastInsidePositionAndFollowsAgain) {
+    TempDir dir;  // outlives the window, which holds the file open
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddPlant(bed, L"Rose", {200, 200});
+    SaveToTemp(g, dir);
+    const std::wstring cleanTitle = g.Title();
+    const int top = g.CanvasTop();
+
+    g.LeftDown(205, top + 203);  // grab 5 right and 3 below the plant
+    ASSERT_TRUE(g->draggingPlant);
+    EXPECT_EQ(GetCapture(), g.hwnd());
+    g.Move(305, top + 203);
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {300, 200}));
+    g.Move(404, top + 203);  // target x 399: last column inside
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {399, 200}));
+    g.Move(405, top + 203);  // target x 400: on the right edge, outside
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {399, 200}));
+    g.Move(900, top + 250);
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {399, 200}));
+    // The store has the change at once; the title waits for the release.
+    EXPECT_TRUE(g.store().HasUnsavedChanges());
+    EXPECT_EQ(g.Title(), cleanTitle);
+    g.Move(255, top + 153);  // back inside: follows again
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {250, 150}));
+    g.LeftUp(255, top + 153);
+    EXPECT_FALSE(g->draggingPlant);
+    EXPECT_NE(GetCapture(), g.hwnd());
+    EXPECT_NE(g.Title().find(L"Garden*"), std::wstring::npos);
+    // The selection stays.
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, 0);
+}
+
+TEST(DraggingPlants, AnUnmovedPressLeavesTheProjectUnchanged) {
+    TempDir dir;  // outlives the window, which holds the file open
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddPlant(bed, L"Rose", {200, 200});
+    SaveToTemp(g, dir);
+    const int top = g.CanvasTop();
+    g.LeftDown(200, top + 200);
+    g.Move(200, top + 200);
+    g.Move(200, top + 200);
+    g.LeftUp(200, top + 200);
+    EXPECT_FALSE(g.store().HasUnsavedChanges());
+    EXPECT_EQ(g.Title().find(L'*'), std::wstring::npos);
+}
+
+TEST(DraggingPlants, APointerAboveTheCanvasCountsAsItsTopRow) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(0, 0, 300, 300));
+    const int32_t deep = g.AddSpace(L"Deep", Rect(400, 40, 700, 300));
+    g.AddPlant(bed, L"Rose", {100, 100});
+    g.AddPlant(deep, L"Fern", {500, 100});
+    const int top = g.CanvasTop();
+
+    // Grab at the plant's position; the pointer over the toolbar band, then the
+    // title strip, then above the window: the plant goes to the top row y 0.
+    g.LeftDown(100, top + 100);
+    for (int y : {top - 10, 10, -40, -3000}) {
+        g.Move(120, y);
+        EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {120, 0})) << "pointer y " << y;
+    }
+    g.LeftUp(120, -40);
+
+    // A space that does not reach the top row: the plant stays where it was.
+    g.LeftDown(500, top + 100);
+    ASSERT_EQ(g->selectedSpace, 1);
+    ASSERT_EQ(g->selectedPlant, 0);
+    g.Move(520, top + 50);
+    EXPECT_TRUE(SamePoint(g.PlantAt(1, 0).position, {520, 50}));
+    g.Move(540, -20);
+    EXPECT_TRUE(SamePoint(g.PlantAt(1, 0).position, {520, 50}));
+    EXPECT_TRUE(PolygonContainsInt(g.SpaceAt(1).polygon, g.PlantAt(1, 0).position));
+    g.LeftUp(540, -20);
+}
+
+TEST(DraggingSpaces, PlantsFollowByTheSameDeltaAndTheTitleWaitsForTheRelease) {
+    TempDir dir;  // outlives the window, which holds the file open
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddPlant(bed, L"Rose", {150, 150});
+    g.AddPlant(bed, L"Tulip", {300, 250});
+    SaveToTemp(g, dir);
+    const std::wstring cleanTitle = g.Title();
+    const int top = g.CanvasTop();
+
+    g.LeftDown(250, top + 120);  // inside the space, away from the plants
+    ASSERT_TRUE(g->draggingSpace);
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->selectedPlant, -1);
+    EXPECT_EQ(g->statusText, kSpaceSelected);
+    EXPECT_EQ(GetCapture(), g.hwnd());
+    g.Move(260, top + 125);
+    g.Move(280, top + 140);  // delta (30, 20) from the press
+    Space s = g.SpaceAt(0);
+    const std::vector<POINT> moved = Rect(130, 120, 430, 320);
+    for (size_t i = 0; i < moved.size(); ++i) EXPECT_TRUE(SamePoint(s.polygon[i], moved[i])) << i;
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {180, 170}));
+    EXPECT_TRUE(SamePoint(s.plants[1].position, {330, 270}));
+    EXPECT_EQ(g.Title(), cleanTitle);
+    // Every step starts from the press: moving back restores everything.
+    g.Move(250, top + 120);
+    s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[0], {100, 100}));
+    EXPECT_TRUE(SamePoint(s.plants[1].position, {300, 250}));
+    g.Move(150, top + 170);  // delta (-100, 50)
+    g.LeftUp(150, top + 170);
+    EXPECT_FALSE(g->draggingSpace);
+    EXPECT_TRUE(g->dragOrigPolygon.empty());
+    EXPECT_TRUE(g->dragOrigPlants.empty());
+    EXPECT_NE(GetCapture(), g.hwnd());
+    s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[0], {0, 150}));
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {50, 200}));
+    EXPECT_TRUE(SamePoint(s.plants[1].position, {200, 300}));
+    EXPECT_NE(g.Title().find(L"Garden*"), std::wstring::npos);
+}
+
+TEST(DraggingSpaces, APointerAboveTheCanvasMovesSpaceAndPlantsByOneDelta) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddPlant(bed, L"Rose", {150, 150});
+    const int top = g.CanvasTop();
+    g.LeftDown(250, top + 120);
+    ASSERT_TRUE(g->draggingSpace);
+    for (int y : {top - 1, 5, -200}) {
+        g.Move(270, y);  // counts as world y 0: delta (20, -120)
+        const Space s = g.SpaceAt(0);
+        EXPECT_TRUE(SamePoint(s.polygon[0], {120, -20})) << "pointer y " << y;
+        EXPECT_TRUE(SamePoint(s.polygon[2], {420, 180})) << "pointer y " << y;
+        EXPECT_TRUE(SamePoint(s.plants[0].position, {170, 30})) << "pointer y " << y;
+    }
+    g.LeftUp(270, -200);
+    EXPECT_FALSE(g->draggingSpace);
+}

@@ -1,0 +1,310 @@
+// The canvas's editing: selection by the plant, label and space hit tests,
+// drawing spaces point by point, placing plants inside the selected space,
+// dragging plants and spaces, and the right press that finishes or cancels.
+#include "MainWindow.h"
+
+#include <algorithm>
+#include <string>
+
+#include "CanvasHitTest.h"
+
+namespace {
+
+const wchar_t kPlantSelected[] = L"Plant selected. Drag to move, or use menu to rename/delete.";
+const wchar_t kSpaceSelected[] =
+    L"Space selected. Drag to move (plants move with space), or use menu to rename/delete.";
+const wchar_t kNothingSelected[] = L"Ready. Mouse wheel to pan, Shift+wheel for horizontal panning.";
+const wchar_t kPlaceInside[] = L"Plant must be placed inside the selected space. Right-click to cancel.";
+const wchar_t kPlacementCancelled[] = L"Plant placement cancelled.";
+
+void ShowCursor(LPCWSTR id) {
+    SetCursor(LoadCursorW(nullptr, id));
+}
+
+bool InRange(int32_t index, size_t size) {
+    return index >= 0 && static_cast<size_t>(index) < size;
+}
+
+std::wstring PlantLabel(const Plant& plant) {
+    return plant.name + L" #" + std::to_wstring(plant.id);
+}
+
+}  // namespace
+
+void MainWindow::RepaintCanvas(bool erase) {
+    InvalidateRect(hwnd, nullptr, erase ? TRUE : FALSE);
+}
+
+// The label's size in the font the painter uses for it: DEFAULT_GUI_FONT
+// enlarged by a quarter.
+SIZE MainWindow::MeasurePlantLabel(const Plant& plant) {
+    SIZE size{0, 0};
+    HDC dc = GetDC(hwnd);
+    if (!dc) return size;
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfHeight = lf.lfHeight * 5 / 4;
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    const std::wstring label = PlantLabel(plant);
+    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+    if (old) SelectObject(dc, old);
+    if (font) DeleteObject(font);
+    ReleaseDC(hwnd, dc);
+    return size;
+}
+
+void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
+    if (panTool) {
+        BeginLeftPan(p);
+        return;
+    }
+    const POINT w = ClientToWorld(p);
+    if (placingPlant) {
+        PlacePlantAt(w);
+        return;
+    }
+    if (drawingSpace) {
+        // Points may repeat or cross: the polygon is taken as drawn.
+        newSpacePoints.push_back(w);
+        UpdateScrollBars();
+        RepaintCanvas(false);
+        return;
+    }
+    SelectAt(w);
+}
+
+// Every plant of every space is tried before any space, each in list order, so
+// the first hit in the list wins even where the painter draws a later one on top.
+void MainWindow::SelectAt(POINT w) {
+    const std::vector<Space> spaces = projectManager.GetSpaces();
+    selectedPlant = -1;
+    bool plantHit = false;
+    for (size_t si = 0; si < spaces.size() && !plantHit; ++si) {
+        const std::vector<Plant>& plants = spaces[si].plants;
+        for (size_t pi = 0; pi < plants.size(); ++pi) {
+            const POINT pos = plants[pi].position;
+            bool hit = PlantIconHit(w, pos);
+            if (!hit) {
+                const SIZE label = MeasurePlantLabel(plants[pi]);
+                hit = PlantLabelHit(w, pos, label.cx, label.cy);
+            }
+            if (!hit) continue;
+            selectedSpace = static_cast<int32_t>(si);
+            selectedPlant = static_cast<int32_t>(pi);
+            draggingPlant = true;
+            plantGrabOffset[0] = w.x - pos.x;
+            plantGrabOffset[1] = w.y - pos.y;
+            SetCapture(hwnd);
+            plantHit = true;
+            break;
+        }
+    }
+    bool spaceHit = false;
+    if (!plantHit) {
+        for (size_t si = 0; si < spaces.size(); ++si) {
+            const Space& space = spaces[si];
+            if (space.polygon.size() < 3 || !PolygonContainsFloat(space.polygon, w)) continue;
+            selectedSpace = static_cast<int32_t>(si);
+            draggingSpace = true;
+            dragOrigPolygon = space.polygon;
+            dragOrigPlants = space.plants;
+            spaceGrabOffset[0] = w.x - space.polygon[0].x;
+            spaceGrabOffset[1] = w.y - space.polygon[0].y;
+            SetCapture(hwnd);
+            spaceHit = true;
+            break;
+        }
+        if (!spaceHit) selectedSpace = -1;
+    }
+    UpdateMenuState();
+    SetStatusText(plantHit ? kPlantSelected : spaceHit ? kSpaceSelected : kNothingSelected);
+    RepaintCanvas(false);
+}
+
+void MainWindow::PlacePlantAt(POINT w) {
+    if (selectedSpace < 0) {
+        SetStatusText(kPlaceInside);
+        RepaintCanvas(false);
+        return;
+    }
+    std::vector<Space> spaces = projectManager.GetSpaces();
+    const bool inside =
+        InRange(selectedSpace, spaces.size()) && PolygonContainsInt(spaces[selectedSpace].polygon, w);
+    if (!inside) {
+        SetStatusText(kPlaceInside);
+        RepaintCanvas(false);
+        return;
+    }
+    std::wstring name;
+    if (!InputBox(L"Add Plant", name) || name.empty()) {
+        SetStatusText(kPlacementCancelled);
+        placingPlant = false;
+        ShowCursor(IDC_ARROW);
+        RepaintCanvas(false);
+        return;
+    }
+    // The input box ran a message loop: the project may have changed meanwhile.
+    spaces = projectManager.GetSpaces();
+    if (!InRange(selectedSpace, spaces.size())) {
+        SetStatusText(L"Selected space not found.");
+    } else {
+        Plant plant;
+        plant.spaceId = spaces[selectedSpace].id;
+        plant.name = name;
+        plant.position = w;
+        if (projectManager.CreatePlant(plant) != -1) {
+            UpdateTitle();
+            SetStatusText(
+                L"Plant added successfully. Click/drag to select/move. Double-click name to rename. DEL to delete.");
+        } else {
+            SetStatusText(L"Failed to create plant.");
+        }
+    }
+    placingPlant = false;
+    ShowCursor(IDC_ARROW);
+    UpdateScrollBars();
+    RepaintCanvas(false);
+}
+
+// The world point of a drag step. Above the canvas top the client position
+// is not a world position (toolbar band, title strip, outside the window), so
+// the pointer counts as being on the canvas's top row at the same x: the drag
+// keeps following horizontally and never jumps.
+POINT MainWindow::DragWorldPoint(POINT p) {
+    RECT canvas;
+    GetCanvasRect(canvas);
+    if (p.y < canvas.top) p.y = canvas.top;
+    return ClientToWorld(p);
+}
+
+void MainWindow::DragPlantStep(POINT p) {
+    const POINT w = DragWorldPoint(p);
+    const std::vector<Space> spaces = projectManager.GetSpaces();
+    if (InRange(selectedSpace, spaces.size()) && InRange(selectedPlant, spaces[selectedSpace].plants.size())) {
+        const Space& space = spaces[selectedSpace];
+        Plant plant = space.plants[selectedPlant];
+        const POINT target{w.x - plantGrabOffset[0], w.y - plantGrabOffset[1]};
+        // A step that would leave the space keeps the last inside position; a
+        // step onto the same position writes nothing, so holding the button
+        // still never marks the project changed.
+        const bool moved = target.x != plant.position.x || target.y != plant.position.y;
+        if (moved && PolygonContainsInt(space.polygon, target)) {
+            plant.position = target;
+            projectManager.UpdatePlant(plant);
+        }
+    }
+    RepaintCanvas(false);
+}
+
+// Computed from the copies taken at the press: the space and its plants
+// depend only on the pointer's latest position, and all move by one delta.
+void MainWindow::DragSpaceStep(POINT p) {
+    const POINT w = DragWorldPoint(p);
+    const std::vector<Space> spaces = projectManager.GetSpaces();
+    if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size())) {
+        const int32_t dx = w.x - spaceGrabOffset[0] - dragOrigPolygon[0].x;
+        const int32_t dy = w.y - spaceGrabOffset[1] - dragOrigPolygon[0].y;
+        Space space = spaces[selectedSpace];
+        space.polygon = dragOrigPolygon;
+        for (POINT& v : space.polygon) {
+            v.x += dx;
+            v.y += dy;
+        }
+        const std::vector<POINT>& current = spaces[selectedSpace].polygon;
+        const bool moved = space.polygon.size() != current.size() ||
+                           !std::equal(space.polygon.begin(), space.polygon.end(), current.begin(),
+                                       [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; });
+        if (moved && projectManager.UpdateSpace(space)) {
+            for (Plant plant : dragOrigPlants) {
+                plant.position.x += dx;
+                plant.position.y += dy;
+                projectManager.UpdatePlant(plant);
+            }
+        }
+    }
+    RepaintCanvas(false);
+}
+
+void MainWindow::CanvasMove(POINT p) {
+    if (panning) {
+        LeftPanStep(p);
+        return;
+    }
+    if (midPanning) {
+        MiddlePanStep(p);
+        return;
+    }
+    if (draggingPlant && selectedSpace != -1 && selectedPlant != -1) DragPlantStep(p);
+    if (draggingSpace && selectedSpace != -1) DragSpaceStep(p);
+
+    LPCWSTR cursor = IDC_ARROW;
+    if (draggingSpace) {
+        cursor = IDC_SIZEALL;
+    } else if (placingPlant) {
+        cursor = IDC_CROSS;
+    } else if (panTool) {
+        RECT canvas;
+        GetCanvasRect(canvas);
+        const bool onCanvas = p.x >= canvas.left && p.x < canvas.right && p.y >= canvas.top && p.y < canvas.bottom;
+        if (onCanvas) cursor = IDC_HAND;
+    }
+    ShowCursor(cursor);
+}
+
+// The selection stays; the title shows the unsaved mark from here on, not
+// during the drag. Nothing is repainted: the last step already did.
+void MainWindow::CanvasRelease(POINT /*p*/) {
+    if (panning) {
+        EndLeftPan();
+        return;
+    }
+    if (draggingPlant) {
+        draggingPlant = false;
+        ReleaseCapture();
+        if (projectManager.HasUnsavedChanges()) UpdateTitle();
+    }
+    if (draggingSpace) {
+        draggingSpace = false;
+        ReleaseCapture();
+        dragOrigPolygon.clear();
+        dragOrigPlants.clear();
+        if (projectManager.HasUnsavedChanges()) UpdateTitle();
+    }
+}
+
+// Placing goes first when both modes are on. The press position is not read:
+// a right press anywhere, the toolbar band included, finishes or cancels.
+void MainWindow::CanvasRightPress() {
+    if (placingPlant) {
+        placingPlant = false;
+        ShowCursor(IDC_ARROW);
+        SetStatusText(kPlacementCancelled);
+        RepaintCanvas(true);
+        return;
+    }
+    if (!drawingSpace) return;
+    if (newSpacePoints.size() >= 3) {
+        Space space;
+        space.name = newSpaceName;
+        space.polygon = newSpacePoints;
+        if (projectManager.CreateSpace(space) == -1) {
+            // The drawing stays with its points; the next right press tries again.
+            SetStatusText(L"Failed to create space.");
+            return;
+        }
+        UpdateTitle();
+        drawingSpace = false;
+        newSpacePoints.clear();
+        newSpaceName.clear();
+        UpdateScrollBars();
+        SetStatusText(L"Space created successfully.");
+        RepaintCanvas(true);
+        return;
+    }
+    drawingSpace = false;
+    newSpacePoints.clear();
+    newSpaceName.clear();
+    SetStatusText(L"Space creation cancelled. A space requires at least 3 points.");
+    RepaintCanvas(true);
+}

@@ -1,0 +1,199 @@
+// Moving the view: the left-button pan of pan mode, the middle-button pan
+// step, the wheel (vertical, Shift horizontal, Alt zoom), the anchored zoom and
+// the keys, including the command keys for a missing accelerator table.
+#include "MainWindow.h"
+
+#include <algorithm>
+
+#include "ViewMath.h"
+
+namespace {
+
+bool KeyDown(int virtualKey) {
+    return GetKeyState(virtualKey) < 0;
+}
+
+int32_t Width(const RECT& r) {
+    return r.right - r.left;
+}
+
+int32_t Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+
+}  // namespace
+
+// The scroll ranges of both axes for the current canvas and a fresh extent.
+void MainWindow::ScrollRanges(int32_t& rangeX, int32_t& rangeY) {
+    RECT canvas;
+    GetCanvasRect(canvas);
+    UpdateContentExtent();
+    rangeX = std::max(contentWidth - Width(canvas), 0);
+    rangeY = std::max(contentHeight - Height(canvas), 0);
+}
+
+void MainWindow::BeginLeftPan(POINT p) {
+    panning = true;
+    panStartPt = p;
+    panStartScrollX = scrollX;
+    panStartScrollY = scrollY;
+    SetCapture(hwnd);
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+}
+
+// The scroll position moves by the pointer's movement in pixels, whatever the
+// zoom, so at zoom 1.0 the content follows the pointer exactly.
+void MainWindow::LeftPanStep(POINT p) {
+    int32_t rangeX = 0, rangeY = 0;
+    ScrollRanges(rangeX, rangeY);
+    scrollX = ClampScroll(int64_t{panStartScrollX} - (int64_t{p.x} - panStartPt.x), rangeX);
+    scrollY = ClampScroll(int64_t{panStartScrollY} - (int64_t{p.y} - panStartPt.y), rangeY);
+    UpdateScrollBars();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void MainWindow::MiddlePanStep(POINT p) {
+    int32_t rangeX = 0, rangeY = 0;
+    ScrollRanges(rangeX, rangeY);
+    scrollX = ClampScroll(int64_t{midStartScrollX} - (int64_t{p.x} - midStartPt.x), rangeX);
+    scrollY = ClampScroll(int64_t{midStartScrollY} - (int64_t{p.y} - midStartPt.y), rangeY);
+    UpdateScrollBars();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void MainWindow::EndLeftPan() {
+    panning = false;
+    ReleaseCapture();
+    SetCursor(LoadCursorW(nullptr, panTool ? IDC_HAND : IDC_ARROW));
+}
+
+void MainWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+    const int32_t delta = static_cast<int16_t>(HIWORD(wParam));
+    if (KeyDown(VK_MENU)) {
+        POINT anchor{static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+        ScreenToClient(hwnd, &anchor);
+        SetZoom(delta <= 0 ? ZoomedOut(zoom) : ZoomedIn(zoom), &anchor);
+        return;
+    }
+    // Each message stands alone: a delta below one notch scrolls nothing and
+    // leaves no remainder for the next.
+    const int32_t amount = WheelScrollAmount(delta);
+    int32_t rangeX = 0, rangeY = 0;
+    ScrollRanges(rangeX, rangeY);
+    if (KeyDown(VK_SHIFT)) {
+        if (rangeX < 1) return;
+        scrollX = ClampScroll(int64_t{scrollX} - amount, rangeX);
+    } else {
+        if (rangeY < 1) return;
+        scrollY = ClampScroll(int64_t{scrollY} - amount, rangeY);
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+// Keeps the content under the anchor (a client point) in place. An anchor above
+// the canvas top (Alt with the wheel over the toolbar or the title strip) is no
+// content position, so it is treated like no anchor: the canvas centre stays.
+void MainWindow::SetZoom(float newZoom, const POINT* anchor) {
+    if (!(newZoom >= kMinZoom && newZoom <= kMaxZoom)) return;
+    RECT canvas;
+    GetCanvasRect(canvas);
+    const int32_t w = Width(canvas), h = Height(canvas);
+    POINT c{0, 0};
+    if (anchor && anchor->y >= canvas.top) {
+        c = POINT{anchor->x + scrollX, anchor->y - canvas.top + scrollY};
+    } else {
+        c = POINT{scrollX + w / 2, scrollY + h / 2};
+    }
+    const POINT d{c.x - scrollX, c.y - scrollY};
+    const POINT candidate = ZoomScrollCandidate(zoom, newZoom, c, d);
+    zoom = newZoom;
+    // The zoomed extent bounds this one clamp only; the scroll-bar update
+    // below brings back the unscaled extent and clamps again.
+    UpdateContentExtent();
+    contentWidth = ScaleExtent(contentWidth, newZoom);
+    contentHeight = ScaleExtent(contentHeight, newZoom);
+    scrollX = ClampScroll(candidate.x, contentWidth - w);
+    scrollY = ClampScroll(candidate.y, contentHeight - h);
+    UpdateScrollBars();
+    InvalidateRect(hwnd, nullptr, FALSE);
+    if (projectManager.IsProjectOpen()) InvalidateToolbar(false);
+}
+
+// The accelerator table turns the command keys into commands before they get
+// here; these rows act only when that table could not be loaded.
+void MainWindow::OnKeyDown(WPARAM key, LPARAM /*lParam*/) {
+    const bool ctrl = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT), alt = KeyDown(VK_MENU);
+    const bool open = projectManager.IsProjectOpen();
+    const bool plantSelected = selectedSpace != -1 && selectedPlant != -1;
+    auto post = [this](int commandId) { PostMessageW(hwnd, WM_COMMAND, commandId, 0); };
+
+    if (ctrl && !shift && !alt) {
+        switch (key) {
+        case 'N': post(1001); break;
+        case 'O': post(1002); break;
+        case 'S':
+            if (open) post(1004);
+            break;
+        case 'X': post(1010); break;
+        case 'T':
+            if (open)
+                post(1031);
+            else
+                SetStatusText(L"Please open a project first.");
+            break;
+        case 'R':
+            if (!open) break;
+            if (plantSelected)
+                post(1027);
+            else if (selectedSpace != -1)
+                post(1021);
+            else
+                SetStatusText(L"Please select a space or plant to rename.");
+            break;
+        default: break;
+        }
+        return;
+    }
+    if (!ctrl && !shift && !alt) {
+        if (key == VK_F2) {
+            if (open)
+                post(1032);
+            else
+                SetStatusText(L"Please open a project first.");
+            return;
+        }
+        if (key == VK_DELETE) {
+            if (!open) return;
+            if (plantSelected)
+                post(1028);
+            else if (selectedSpace != -1)
+                post(1022);
+            else
+                SetStatusText(L"Please select a space or plant to delete.");
+            return;
+        }
+    }
+    if (ctrl || alt || !open) return;
+
+    int dx = 0, dy = 0;
+    switch (key) {
+    case VK_LEFT: case 'A': dx = -1; break;
+    case VK_RIGHT: case 'D': dx = 1; break;
+    case VK_UP: case 'W': dy = -1; break;
+    case VK_DOWN: case 'S': dy = 1; break;
+    default: return;
+    }
+    int32_t rangeX = 0, rangeY = 0;
+    ScrollRanges(rangeX, rangeY);
+    const int32_t oldX = scrollX, oldY = scrollY;
+    if (dx != 0) {
+        if (rangeX < 1) return;
+        scrollX = dx < 0 ? std::max(scrollX - kKeyStep, 0) : std::min(scrollX + kKeyStep, rangeX);
+    } else {
+        if (rangeY < 1) return;
+        scrollY = dy < 0 ? std::max(scrollY - kKeyStep, 0) : std::min(scrollY + kKeyStep, rangeY);
+    }
+    if (scrollX == oldX && scrollY == oldY) return;
+    UpdateScrollBars();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
