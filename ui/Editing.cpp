@@ -171,16 +171,15 @@ void MainWindow::PlacePlantAt(POINT w) {
 // is not a world position (toolbar band, title strip, outside the window), so
 // the pointer counts as being on the canvas's top row at the same x: the drag
 // keeps following horizontally and never jumps.
-POINT MainWindow::DragWorldPoint(POINT p) {
-    RECT canvas;
-    GetCanvasRect(canvas);
+POINT MainWindow::DragWorldPoint(POINT p, const std::vector<Space>& spaces) {
+    const RECT canvas = CanvasRectFor(spaces);
     if (p.y < canvas.top) p.y = canvas.top;
     return ClientToWorld(p);
 }
 
 void MainWindow::DragPlantStep(POINT p) {
-    const POINT w = DragWorldPoint(p);
     const std::vector<Space> spaces = projectManager.GetSpaces();
+    const POINT w = DragWorldPoint(p, spaces);
     if (InRange(selectedSpace, spaces.size()) && InRange(selectedPlant, spaces[selectedSpace].plants.size())) {
         const Space& space = spaces[selectedSpace];
         Plant plant = space.plants[selectedPlant];
@@ -200,8 +199,8 @@ void MainWindow::DragPlantStep(POINT p) {
 // Computed from the copies taken at the press: the space and its plants
 // depend only on the pointer's latest position, and all move by one delta.
 void MainWindow::DragSpaceStep(POINT p) {
-    const POINT w = DragWorldPoint(p);
     const std::vector<Space> spaces = projectManager.GetSpaces();
+    const POINT w = DragWorldPoint(p, spaces);
     if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size())) {
         const int32_t dx = w.x - spaceGrabOffset[0] - dragOrigPolygon[0].x;
         const int32_t dy = w.y - spaceGrabOffset[1] - dragOrigPolygon[0].y;

@@ -229,7 +229,7 @@ private:
     SIZE MeasurePlantLabel(const Plant& plant);  // the label's size in the painter's label font
     void SelectAt(POINT w);              // plants, then labels' boxes, then spaces; may start a drag
     void PlacePlantAt(POINT w);          // asks for the name when w is inside the selected space
-    POINT DragWorldPoint(POINT p);       // the world point of a drag step, also above the canvas
+    POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // also above the canvas
     void DragPlantStep(POINT p);
     void DragSpaceStep(POINT p);
 
