@@ -54,6 +54,10 @@ public:
     std::vector<int32_t> GetTaskSpaces(int32_t taskId) const;
     std::vector<int32_t> GetTaskPlants(int32_t taskId) const;
 
+    // JSON exchange file
+    bool ExportToJSON(const WString& filePath);
+    bool ImportFromJSON(const WString& filePath);
+
     // Utilities (platform calls live in StorePlatform.cpp)
     static WString GetCurrentTimestamp();
     static WString StringToWString(const std::string& utf8);
