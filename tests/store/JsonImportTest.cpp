@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <nlohmann/json.hpp>
 
 #include "JsonTestSupport.h"
@@ -484,4 +486,140 @@ TEST_F(Import, FiftyMegabyteFiles) {
     EXPECT_FALSE(ImportText(std::string(50u << 20, ' ')));
     EXPECT_TRUE(StartsWith(pm.GetLastError(), L"JSON parsing error: ")) << Narrow(pm.GetLastError());
     ExpectUntouched();
+}
+
+// ---- Round trip ----
+
+TEST(JsonRoundTrip, ExportThenImportGivesTheSameProject) {
+    TempFolder folder;
+    ProjectManager source;
+    source.CreateNewProject(L"R\x00FC" L"ckweg \"1\"", L"line one\nline two\t\\");
+    Space a;
+    a.name = L"Beds \x83DC";
+    a.polygon = {{-5, -6}, {INT32_MAX, INT32_MIN}, {0, 7}};
+    Space b;
+    b.name = L"";
+    Space c;
+    c.name = L"gone";
+    ASSERT_EQ(source.CreateSpace(a), 1);
+    ASSERT_EQ(source.CreateSpace(b), 2);
+    ASSERT_EQ(source.CreateSpace(c), 3);
+    Plant p;
+    p.spaceId = 1;
+    p.name = L"Kale";
+    p.position = {3, -4};
+    p.notes = L"notes \x00E9";
+    p.plantedDate = L"2025-04-01";
+    ASSERT_EQ(source.CreatePlant(p), 1);
+    p.spaceId = 2;
+    p.name = L"Leek";
+    ASSERT_EQ(source.CreatePlant(p), 2);
+    p.spaceId = 3;  // leaves with its space
+    ASSERT_EQ(source.CreatePlant(p), 3);
+    p.spaceId = 1;
+    p.name = L"Chard";
+    ASSERT_EQ(source.CreatePlant(p), 4);
+    p.spaceId = 50;  // no such space: not exported
+    ASSERT_EQ(source.CreatePlant(p), 5);
+    ASSERT_TRUE(source.DeleteSpace(3));
+    Task t;
+    t.id = -1;
+    t.name = L"Water";
+    t.completed = true;
+    t.dueDate = L"2025-07-01";
+    t.description = L"every \"day\"";
+    ASSERT_EQ(source.CreateTask(t), 1);
+    t.name = L"Weed";
+    t.completed = false;
+    t.dueDate = L"";
+    ASSERT_EQ(source.CreateTask(t), 2);
+    source.AssignSpaceToTask(2, 1);
+    source.AssignSpaceToTask(1, 3);  // deleted space: kept
+    source.AssignSpaceToTask(1, 1);
+    source.AssignPlantToTask(1, 4);
+    source.AssignPlantToTask(9, 1);  // no such task: not exported
+
+    WString path = folder.File("round.json");
+    ASSERT_TRUE(source.ExportToJSON(path));
+    ProjectManager copy;
+    ASSERT_TRUE(copy.ImportFromJSON(path)) << ProjectManager::WStringToString(copy.GetLastError());
+
+    const ProjectInfo* from = source.GetCurrentProject();
+    const ProjectInfo* to = copy.GetCurrentProject();
+    EXPECT_EQ(to->id, 1);
+    EXPECT_EQ(to->name, from->name);
+    EXPECT_EQ(to->description, from->description);
+    EXPECT_EQ(to->createdAt, from->createdAt);
+    EXPECT_EQ(to->updatedAt.size(), 19u);
+    EXPECT_EQ(to->filePath, L"");
+    EXPECT_EQ(to->schemaVersion, 1);
+    EXPECT_TRUE(copy.IsNewProject());
+    EXPECT_TRUE(copy.HasUnsavedChanges());
+
+    std::vector<Space> want = source.GetSpaces(), got = copy.GetSpaces();
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(got[i].id, want[i].id);
+        EXPECT_EQ(got[i].projectId, 1);
+        EXPECT_EQ(got[i].name, want[i].name);
+        EXPECT_EQ(got[i].createdAt, want[i].createdAt);
+        EXPECT_EQ(got[i].updatedAt, want[i].updatedAt);
+        ASSERT_EQ(got[i].polygon.size(), want[i].polygon.size());
+        for (size_t k = 0; k < want[i].polygon.size(); ++k) {
+            EXPECT_EQ(got[i].polygon[k].x, want[i].polygon[k].x);
+            EXPECT_EQ(got[i].polygon[k].y, want[i].polygon[k].y);
+        }
+        ASSERT_EQ(got[i].plants.size(), want[i].plants.size());
+        for (size_t k = 0; k < want[i].plants.size(); ++k) {
+            const Plant &g = got[i].plants[k], &w = want[i].plants[k];
+            EXPECT_EQ(g.id, w.id);
+            EXPECT_EQ(g.spaceId, w.spaceId);
+            EXPECT_EQ(g.name, w.name);
+            EXPECT_EQ(g.position.x, w.position.x);
+            EXPECT_EQ(g.position.y, w.position.y);
+            EXPECT_EQ(g.notes, w.notes);
+            EXPECT_EQ(g.plantedDate, w.plantedDate);
+            EXPECT_EQ(g.createdAt, w.createdAt);
+            EXPECT_EQ(g.updatedAt, w.updatedAt);
+        }
+    }
+    // The orphan plant (space 50) is the one left out.
+    EXPECT_EQ(source.GetPlantsInSpace(50).size(), 1u);
+    EXPECT_TRUE(copy.GetPlantsInSpace(50).empty());
+
+    std::vector<Task> wantTasks = source.GetAllTasks(), gotTasks = copy.GetAllTasks();
+    ASSERT_EQ(gotTasks.size(), wantTasks.size());
+    for (size_t i = 0; i < wantTasks.size(); ++i) {
+        EXPECT_EQ(gotTasks[i].id, wantTasks[i].id);
+        EXPECT_EQ(gotTasks[i].name, wantTasks[i].name);
+        EXPECT_EQ(gotTasks[i].description, wantTasks[i].description);
+        EXPECT_EQ(gotTasks[i].completed, wantTasks[i].completed);
+        EXPECT_EQ(gotTasks[i].dueDate, wantTasks[i].dueDate);
+        EXPECT_EQ(gotTasks[i].createdAt, wantTasks[i].createdAt);
+        EXPECT_EQ(gotTasks[i].updatedAt, wantTasks[i].updatedAt);
+        EXPECT_EQ(copy.GetTaskSpaces(wantTasks[i].id), source.GetTaskSpaces(wantTasks[i].id));
+        EXPECT_EQ(copy.GetTaskPlants(wantTasks[i].id), source.GetTaskPlants(wantTasks[i].id));
+    }
+    EXPECT_EQ(copy.GetTaskSpaces(1), (std::vector<int32_t>{3, 1}));
+    EXPECT_TRUE(copy.GetTaskPlants(9).empty());
+
+    // Exported again, the imported project gives the same bytes, less the
+    // metadata's two clock readings.
+    WString again = folder.File("again.json");
+    ASSERT_TRUE(copy.ExportToJSON(again));
+    auto withoutClock = [](std::string text) {
+        for (const char* key : {"\r\n    \"export_timestamp\": \"", "\r\n    \"updated_at\": \""}) {
+            size_t at = text.find(key);
+            EXPECT_NE(at, std::string::npos);
+            if (at != std::string::npos) text.replace(at + std::strlen(key), 19, "<clock>");
+        }
+        return text;
+    };
+    EXPECT_EQ(withoutClock(ReadBytes(again)), withoutClock(ReadBytes(path)));
+
+    // Counters continue after the highest ids in the file: space 3 and plant 5
+    // left no trace there.
+    Space next;
+    EXPECT_EQ(copy.CreateSpace(next), 3);
+    EXPECT_EQ(copy.CreatePlant(Plant()), 5);
 }
