@@ -49,6 +49,57 @@ json LinkedIdArray(const std::vector<TaskLink>& links, int32_t taskId) {
 
 // ---- Import ----
 
+// Builds the document exactly as the library's stream reader does, but
+// refuses nesting deeper than any exchange file needs: each level costs the
+// reader some 80 bytes, so a file of nothing but opening brackets would take
+// many times its own size in memory.
+class BoundedDocumentBuilder {
+public:
+    static constexpr size_t kMaxDepth = 1000;
+
+    explicit BoundedDocumentBuilder(json& result) : builder(result, true) {}
+
+    bool null() { return builder.null(); }
+    bool boolean(bool value) { return builder.boolean(value); }
+    bool number_integer(json::number_integer_t value) { return builder.number_integer(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return builder.number_unsigned(value); }
+    bool number_float(json::number_float_t value, const json::string_t& text) {
+        return builder.number_float(value, text);
+    }
+    bool string(json::string_t& value) { return builder.string(value); }
+    bool binary(json::binary_t& value) { return builder.binary(value); }
+    bool start_object(std::size_t length) {
+        Enter();
+        return builder.start_object(length);
+    }
+    bool key(json::string_t& value) { return builder.key(value); }
+    bool end_object() {
+        --depth;
+        return builder.end_object();
+    }
+    bool start_array(std::size_t length) {
+        Enter();
+        return builder.start_array(length);
+    }
+    bool end_array() {
+        --depth;
+        return builder.end_array();
+    }
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& error) {
+        return builder.parse_error(position, token, error);
+    }
+
+private:
+    void Enter() {
+        if (++depth > kMaxDepth)
+            throw std::length_error("the document nests deeper than " + std::to_string(kMaxDepth) + " levels");
+    }
+
+    nlohmann::detail::json_sax_dom_parser<json> builder;
+    size_t depth = 0;
+};
+
 // The member's value when `object` is an object holding `key`, else null.
 // Never inserts: the document is only read.
 const json* Member(const json& object, const char* key) {
@@ -206,8 +257,10 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 return fail(L"JSON parsing error: [json.exception.parse_error.101] parse error at line 1, "
                             L"column 1: attempting to parse an empty input; check that your input string "
                             L"or stream contains the expected JSON");
-            // One value is read; whatever follows it is left unread.
-            in >> document;
+            // One value is read, as by the stream operator (not strict):
+            // whatever follows it is left unread.
+            BoundedDocumentBuilder builder(document);
+            json::sax_parse(in, &builder, json::input_format_t::json, false, false);
         }
 
         if (!Holds(document, {"metadata", "spaces", "tasks"}))
