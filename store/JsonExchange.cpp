@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -149,12 +148,11 @@ POINT ReadPoint(const json& object) {
     return point;
 }
 
-// The counter continues after the highest id read; an id at the top of the
-// range leaves no next id, so such a file cannot be taken.
-int32_t NextId(int32_t highest, const char* kind) {
-    if (highest == std::numeric_limits<int32_t>::max())
-        throw std::out_of_range(std::string("no ") + kind + " id is left after 2147483647");
-    return highest + 1;
+// One more than the highest id read (1 when none is above 0); wraps rather
+// than overflowing when a file holds the largest int32, as opening a project
+// file does.
+int32_t NextId(int32_t highest) {
+    return static_cast<int32_t>(static_cast<uint32_t>(highest) + 1u);
 }
 
 }  // namespace
@@ -347,9 +345,9 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 for (const json& id : *ids) taskPlantLinks.emplace_back(taskId, ReadInt(id));
         }
 
-        nextSpaceId = NextId(highestSpace, "space");
-        nextPlantId = NextId(highestPlant, "plant");
-        nextTaskId = NextId(highestTask, "task");
+        nextSpaceId = NextId(highestSpace);
+        nextPlantId = NextId(highestPlant);
+        nextTaskId = NextId(highestTask);
         return true;
     } catch (const json::parse_error& e) {
         return fail(L"JSON parsing error: " + StringToWString(e.what()));
