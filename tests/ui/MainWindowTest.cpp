@@ -2,6 +2,8 @@
 // routing of inline handlers, and the close question with its three answers.
 #include "UiTestSupport.h"
 
+#include "MessageLoop.h"
+
 using namespace uitest;
 
 namespace {
@@ -152,4 +154,80 @@ TEST(MainWindowClose, CloseCaptionButtonAsksTheSameQuestion) {
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ(answer.Box().text, L"Are you sure you want to exit?");
     EXPECT_TRUE(w.IsOpen());
+}
+
+// ---- Accelerators
+
+namespace {
+
+std::vector<WPARAM> gCommands, gKeys;
+WNDPROC gOriginalProc = nullptr;
+
+// Records commands and key presses without running them.
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        gCommands.push_back(wParam);
+        return 0;
+    }
+    if (message == WM_KEYDOWN) {
+        gKeys.push_back(wParam);
+        return 0;
+    }
+    return CallWindowProcW(gOriginalProc, hwnd, message, wParam, lParam);
+}
+
+void SetControlKey(bool down) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = down ? 0x80 : 0;
+    state[VK_LCONTROL] = state[VK_CONTROL];
+    state[VK_SHIFT] = state[VK_MENU] = 0;
+    SetKeyboardState(state);
+}
+
+// Posts the keys, then runs the program's message loop until a quit with `code`.
+int RunKeys(HWND hwnd, HACCEL accelerators, std::initializer_list<WPARAM> keys, int code) {
+    for (WPARAM key : keys) PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+    PostQuitMessage(code);
+    return RunMessageLoop(hwnd, accelerators);
+}
+
+}  // namespace
+
+TEST(MainWindowAccelerators, NineKeysBecomeCommandsBeforeTheKeyHandler) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    ASSERT_NE(w->accelerators, nullptr);
+    gCommands.clear();
+    gKeys.clear();
+    gOriginalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(w.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+
+    SetControlKey(true);
+    EXPECT_EQ(RunKeys(w.hwnd(), w->accelerators, {'N', 'O', 'S', 'P', 'X', 'R', 'T', VK_LEFT, 'A', VK_F2}, 5), 5);
+    SetControlKey(false);
+    EXPECT_EQ(RunKeys(w.hwnd(), w->accelerators, {VK_F2, VK_DELETE, 'N', 'S', VK_DOWN}, 6), 6);
+    SetWindowLongPtrW(w.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOriginalProc));
+
+    const std::vector<WPARAM> expected = {
+        MAKEWPARAM(1001, 1), MAKEWPARAM(1002, 1), MAKEWPARAM(1004, 1), MAKEWPARAM(1008, 1), MAKEWPARAM(1010, 1),
+        MAKEWPARAM(1021, 1), MAKEWPARAM(1031, 1), MAKEWPARAM(1032, 1), MAKEWPARAM(1022, 1)};
+    EXPECT_EQ(gCommands, expected);
+    // Only keys outside the table reach the key handler: Ctrl+Left, Ctrl+A, Ctrl+F2,
+    // then N, S and Down without Ctrl.
+    EXPECT_EQ(gKeys, (std::vector<WPARAM>{VK_LEFT, 'A', VK_F2, 'N', 'S', VK_DOWN}));
+}
+
+TEST(MainWindowAccelerators, WithoutATableEveryKeyReachesTheKeyHandler) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    gCommands.clear();
+    gKeys.clear();
+    gOriginalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(w.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+    SetControlKey(false);
+    EXPECT_EQ(RunKeys(w.hwnd(), nullptr, {VK_DELETE, VK_F2}, 0), 0);
+    SetWindowLongPtrW(w.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOriginalProc));
+    EXPECT_TRUE(gCommands.empty());
+    EXPECT_EQ(gKeys, (std::vector<WPARAM>{VK_DELETE, VK_F2}));
 }

@@ -241,8 +241,31 @@ public:
                             MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(x)), static_cast<WORD>(static_cast<int16_t>(y))));
     }
 
-    // Destroys the window the way the close question would, for tests that end early.
     bool IsOpen() const { return window->hwnd && IsWindow(window->hwnd); }
+
+    // Restores the window and gives it a known size at a known place, so that
+    // geometry does not depend on the display.
+    void Restore(int x, int y, int width, int height) {
+        ShowWindow(window->hwnd, SW_RESTORE);
+        SetWindowPos(window->hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpPending();
+    }
+
+    // Opens a new in-memory project holding these spaces (with their plants).
+    void OpenProject(const std::vector<Space>& spaces) {
+        ASSERT_TRUE(window->projectManager.CreateNewProject(L"Test Garden", L""));
+        for (const Space& s : spaces) {
+            Space copy = s;
+            copy.plants.clear();
+            const int32_t id = window->projectManager.CreateSpace(copy);
+            ASSERT_NE(id, -1);
+            for (Plant plant : s.plants) {
+                plant.spaceId = id;
+                ASSERT_NE(window->projectManager.CreatePlant(plant), -1);
+            }
+        }
+        window->UpdateMenuState();
+    }
 
 private:
     std::unique_ptr<MainWindow> window;
@@ -310,6 +333,21 @@ public:
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
+
+inline Space MakeSpace(const std::wstring& name, std::vector<POINT> polygon, std::vector<Plant> plants = {}) {
+    Space s;
+    s.name = name;
+    s.polygon = std::move(polygon);
+    s.plants = std::move(plants);
+    return s;
+}
+
+inline Plant MakePlant(const std::wstring& name, int x, int y) {
+    Plant p;
+    p.name = name;
+    p.position = POINT{x, y};
+    return p;
+}
 
 inline std::string Hex(COLORREF c) {
     char buffer[16];
