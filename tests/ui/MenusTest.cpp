@@ -222,3 +222,32 @@ TEST(MenuNotifications, MenuSelectKeepsTheOpenTitleLitAndUninitClearsIt) {
     EXPECT_EQ(w->hotMenu, -1);
     EXPECT_EQ(w->openMenu, -1);
 }
+
+TEST(MenuTitles, TheOpenTitleIsLitWhileItsPopupIsUpEvenWhenDisabled) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    const std::vector<int> lefts = TitleLefts(w);
+    const HWND hwnd = w.hwnd();
+    std::atomic<int> hot{-2}, open{-2};
+    std::atomic<COLORREF> pixel{CLR_INVALID};
+    // The Spaces title is disabled without a project; its popup still opens.
+    PopupAnswer answer(-1, 10000, [&](HWND) {
+        hot = w->hotMenu;
+        open = w->openMenu;
+        HDC dc = GetDC(hwnd);
+        pixel = GetPixel(dc, lefts[1] + 1, 1);
+        ReleaseDC(hwnd, dc);
+    });
+    w.Mouse(WM_LBUTTONDOWN, lefts[1] + 4, 12);
+    ASSERT_TRUE(answer.Answered());
+    // The pointer's own moves during the popup may clear the hover index; the
+    // open index keeps the title lit.
+    EXPECT_TRUE(hot == 1 || hot == -1);
+    EXPECT_EQ(open, 1);
+    EXPECT_EQ(Hex(pixel), Hex(RGB(200, 200, 200)));
+    // Closed again: nothing lit.
+    EXPECT_EQ(w->hotMenu, -1);
+    EXPECT_EQ(w->openMenu, -1);
+    Capture shot(hwnd);
+    EXPECT_EQ(Hex(shot.At(lefts[1] + 1, 1)), Hex(RGB(240, 240, 240)));
+}

@@ -181,16 +181,18 @@ inline std::vector<PopupEntry> ReadMenu(HMENU menu) {
     return entries;
 }
 
-// Reads the next popup menu of this thread, then dismisses it with Escape, or
-// chooses the item at `choose` (position) with the arrow keys and Enter.
+// Reads the next popup menu of this thread, runs `whileOpen` (on the helper
+// thread, with the popup still up), then dismisses it with Escape, or chooses
+// the item at position `choose` with the arrow keys and Enter.
 class PopupAnswer {
 public:
-    explicit PopupAnswer(int choose = -1, int timeoutMs = 10000)
+    explicit PopupAnswer(int choose = -1, int timeoutMs = 10000, std::function<void(HWND)> whileOpen = nullptr)
         : entries(std::make_shared<std::vector<PopupEntry>>()),
           watcher(L"#32768", L"",
-                  [out = entries, choose](HWND popup) {
+                  [out = entries, choose, whileOpen](HWND popup) {
                       HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
                       if (menu) *out = ReadMenu(menu);
+                      if (whileOpen) whileOpen(popup);
                       if (choose < 0) {
                           PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
                           return;
