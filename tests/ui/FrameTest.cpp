@@ -275,3 +275,15 @@ TEST(FrameTitleStrip, WindowDragPressIsPostedInScreenCoordinates) {
     EXPECT_EQ(static_cast<int16_t>(LOWORD(posted[0].lParam)), 620);
     EXPECT_EQ(static_cast<int16_t>(HIWORD(posted[0].lParam)), 102);
 }
+
+TEST(FrameTitleStrip, AProjectTitleThatDoesNotFitEndsAtWidthLess155) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    const int W = w.Client().right;
+    ASSERT_TRUE(w->projectManager.CreateNewProject(std::wstring(150, L'W'), L""));
+    Capture shot(w.hwnd());
+    EXPECT_GT(shot.Count(RECT{W - 175, 4, W - 155, 28}, RGB(0, 0, 0)), 5);
+    EXPECT_FALSE(shot.HasOtherThan(RECT{W - 155, 0, W - 135, 32}, kStrip));
+    // Pushed left over the menu titles: the strip right of the icon is written over.
+    EXPECT_GT(shot.Count(RECT{300, 4, 400, 28}, RGB(0, 0, 0)), 5);
+}
