@@ -151,6 +151,28 @@ TEST(PaintingPlants, MarkerIconAndLabelPosition) {
     EXPECT_LE(top, 281);
 }
 
+TEST(PaintingSpaces, ASpaceFarLargerThanTheCanvasIsFilledWhereverItIsScrolled) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"Field", {{0, 0}, {60000, 0}, {60000, 60000}, {0, 60000}},
+                             {MakePlant(L"Oak", 30000, 30000), MakePlant(L"Elm", 59000, 100)})});
+    w->scrollX = 29900;
+    w->scrollY = 29900;
+    w->UpdateScrollBars();
+    ASSERT_EQ(w->scrollX, 29900);
+    ASSERT_EQ(w->scrollY, 29900);
+    Capture shot(w.hwnd());
+    // Device (505, 505) is world (30405, 30325): inside, off the grid lines.
+    EXPECT_TRUE(Near(shot.At(505, 505), RGB(167, 241, 167))) << Hex(shot.At(505, 505));
+    EXPECT_TRUE(Near(shot.At(305, 205), RGB(167, 241, 167))) << Hex(shot.At(305, 205));
+    // The oak's marker, centred on device (100, 180), and its label from (120, 175).
+    EXPECT_TRUE(shot.HasOtherThan(RECT{90, 170, 110, 190}, RGB(167, 241, 167), RGB(161, 235, 161)));
+    const int first = FirstColumnWith(shot, RECT{110, 165, 240, 200}, kBlack);
+    EXPECT_GE(first, 120);
+    EXPECT_LE(first, 123);
+}
+
 TEST(PaintingSpaces, WhileDrawingSpacesAreDashedGreyAndUnfilled) {
     LiveWindow w;
     ASSERT_TRUE(w.Created());
