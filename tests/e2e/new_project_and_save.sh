@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# End to end from outside the process: starts tilvo.exe under Wine on the
+# current X display, makes a new project and saves it with the keyboard alone
+# (Ctrl+N, a name, Enter, Ctrl+S, a path, Enter), exits through Ctrl+X, then
+# reads the saved file with the sqlite3 command-line client.
+# Usage: new_project_and_save.sh <path to tilvo.exe>
+set -euo pipefail
+
+EXE="$1"
+NAME="Keyboard Garden $$"
+WORK="$(mktemp -d /tmp/tilvo-e2e.XXXXXX)"
+FILE="$WORK/keyboard.tvp"
+WINE_PID=""
+
+cleanup() {
+  # Only the Wine process this script started; never the shared wineserver.
+  if [ -n "$WINE_PID" ] && kill -0 "$WINE_PID" 2>/dev/null; then
+    kill "$WINE_PID" 2>/dev/null || true
+    wait "$WINE_PID" 2>/dev/null || true
+  fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  echo "windows of the process:" >&2
+  for w in $(xdotool search --pid "$WINE_PID" 2>/dev/null); do
+    echo "  $w '$(xdotool getwindowname "$w" 2>/dev/null)'" >&2
+  done
+  exit 1
+}
+
+# The first visible window of our process whose name matches the pattern.
+wait_for_window() {
+  local pattern="$1" deadline=$((SECONDS + 30)) wid
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    wid="$(xdotool search --onlyvisible --pid "$WINE_PID" --name "$pattern" 2>/dev/null | head -1 || true)"
+    if [ -n "$wid" ]; then echo "$wid"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+wait_for_name() {
+  local wid="$1" expected="$2" deadline=$((SECONDS + 30))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    [ "$(xdotool getwindowname "$wid" 2>/dev/null || true)" = "$expected" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Keys go to the window that has the focus; wait until it is one of ours.
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+}
+
+[ -n "${DISPLAY:-}" ] || { echo "no X display"; exit 1; }
+wine "$EXE" &
+WINE_PID=$!
+
+MAIN="$(wait_for_window '^Tilvo$')" || fail "the main window did not appear"
+focus "$MAIN"
+
+xdotool key ctrl+n
+DIALOG="$(wait_for_window '^Create New Project$')" || fail "Ctrl+N opened no New Project window"
+focus "$DIALOG"
+# The name edit has the focus, preset to "Untitled Project": select it all and type over it.
+xdotool key End shift+Home
+xdotool type --delay 20 "$NAME"
+xdotool key Return
+wait_for_name "$MAIN" "$NAME (Unsaved) - Tilvo" || fail "no new project: '$(xdotool getwindowname "$MAIN")'"
+
+focus "$MAIN"
+xdotool key ctrl+s
+SAVE="$(wait_for_window '^Save As$')" || fail "Ctrl+S opened no save dialog"
+focus "$SAVE"
+# The file name box has the focus; drive Z: is the Unix root.
+xdotool type --delay 20 "Z:${FILE//\//\\}"
+xdotool key Return
+wait_for_name "$MAIN" "$NAME - Tilvo" || fail "not saved: '$(xdotool getwindowname "$MAIN")'"
+[ -f "$FILE" ] || fail "no file at $FILE"
+
+# Leave through Exit: nothing is unsaved, so only the confirmation comes.
+focus "$MAIN"
+xdotool key ctrl+x
+CONFIRM="$(wait_for_window '^Confirm Exit$')" || fail "Ctrl+X asked nothing"
+focus "$CONFIRM"
+xdotool key Return  # "Yes" is the default button
+for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
+wait "$WINE_PID" || fail "exit code $?"
+WINE_PID=""
+
+# The saved file, read by an independent client.
+q() { sqlite3 -batch -noheader "$FILE" "$1"; }
+check() {  # label, actual, expected
+  if [ "$2" != "$3" ]; then echo "FAIL: $1: got '$2', expected '$3'" >&2; exit 1; fi
+  echo "ok: $1"
+}
+check "integrity" "$(q 'PRAGMA integrity_check;')" "ok"
+check "schema version" "$(q 'PRAGMA user_version;')" "1"
+check "journal mode" "$(q 'PRAGMA journal_mode;')" "wal"
+check "tables" "$(q "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name);")" \
+  "metadata migrations plants plants_tasks settings spaces spaces_tasks tasks"
+check "project name" "$(q "SELECT value FROM metadata WHERE key = 'project_name';")" "$NAME"
+check "description" "$(q "SELECT value FROM metadata WHERE key = 'project_description';")" ""
+check "application version" "$(q "SELECT value FROM metadata WHERE key = 'application_version';")" "1.0.0"
+check "metadata keys" "$(q "SELECT group_concat(key, ' ') FROM (SELECT key FROM metadata ORDER BY key);")" \
+  "application_version author created_at project_description project_name updated_at"
+created="$(q "SELECT value FROM metadata WHERE key = 'created_at';")"
+[[ "$created" =~ ^[0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || { echo "FAIL: created_at '$created'" >&2; exit 1; }
+echo "ok: created_at $created"
+check "migration" "$(q "SELECT version || '|' || description FROM migrations;")" "1|Initial schema"
+check "empty project" "$(q 'SELECT (SELECT count(*) FROM spaces) + (SELECT count(*) FROM plants) + (SELECT count(*) FROM tasks);')" "0"
+echo "PASS"
