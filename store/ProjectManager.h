@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "Records.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class ProjectManager {
 public:
@@ -54,6 +56,32 @@ public:
     std::vector<int32_t> GetTaskSpaces(int32_t taskId) const;
     std::vector<int32_t> GetTaskPlants(int32_t taskId) const;
 
+    // Project file
+    bool OpenProject(const WString& path);
+    bool SaveProject();
+    bool SaveProjectAs(const WString& path);
+
+    // Project file bookkeeping. Only the store itself calls these; they are
+    // public so that tests can drive a file into each state.
+    bool ExecuteSQL(const std::string& sql);
+    bool BeginTransaction();
+    bool CommitTransaction();
+    bool RollbackTransaction();
+    bool ConfigureDatabase();
+    bool CreateTables();
+    bool InitializeDatabase();
+    bool ValidateSchema();
+    int32_t GetSchemaVersion();
+    bool SetSchemaVersion(int32_t version);
+    bool RecordMigration(int32_t version, const std::string& description, const std::string& appliedAt);
+    bool RunMigration(int32_t version);
+    bool RunMigrations();
+    std::string GetMetadata(const std::string& key, const std::string& defaultValue);
+    bool SetMetadata(const std::string& key, const std::string& value);
+
+    // The vertices held in one polygon_data text; never fails, reads no member.
+    static std::vector<POINT> ParsePolygonData(const std::string& utf8Json);
+
     // Utilities (platform calls live in StorePlatform.cpp)
     static WString GetCurrentTimestamp();
     static WString StringToWString(const std::string& utf8);
@@ -62,6 +90,9 @@ public:
 
 private:
     bool CheckOpen();  // the open check; sets "No project is currently open."
+    bool WriteProjectRows();  // the body of a save, inside the caller's transaction
+    bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
+    void FailOpen();  // reset as CloseProject does, keeping the reason
 
     sqlite3* db = nullptr;
     ProjectInfo project;

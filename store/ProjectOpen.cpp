@@ -1,0 +1,219 @@
+// Opening: OpenProject loads a project file into the store; ParsePolygonData
+// reads one polygon_data text.
+#include "ProjectManager.h"
+
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+#include <sqlite3.h>
+
+namespace {
+
+const char kNewerVersion[] =
+    "Project file was created with a newer version of the application. "
+    "Please update the application or use at your own risk.";
+
+// NULL (allowed in the optional columns, or written by other software in the
+// others) reads as empty text.
+WString ColumnText(sqlite3_stmt* stmt, int column) {
+    const unsigned char* text = sqlite3_column_text(stmt, column);
+    if (!text) return WString();
+    return ProjectManager::StringToWString(
+        std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
+}
+
+std::string ColumnBytes(sqlite3_stmt* stmt, int column) {
+    const unsigned char* text = sqlite3_column_text(stmt, column);
+    if (!text) return std::string();
+    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+}
+
+// One more than the highest id, 1 when none is above 0; wraps rather than
+// overflowing when a file holds the largest int32.
+int32_t NextId(int32_t maxId) {
+    return static_cast<int32_t>(static_cast<uint32_t>(maxId) + 1u);
+}
+
+// Runs one load statement, handing each row to `row`. A statement that cannot
+// be prepared loads nothing and is not reported (a file may lack a table).
+// Returns false when stepping ends in an error: the rows are then incomplete.
+template <typename RowFn>
+bool LoadKind(sqlite3* db, const char* sql, RowFn row) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return true;
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) row(stmt);
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE;
+}
+
+// A JSON value as a 32-bit coordinate: integers keep their low 32 bits,
+// floating-point numbers are truncated toward zero (those outside the int32
+// range cannot be converted), booleans give 0 or 1.
+bool ToCoordinate(const nlohmann::json& value, int32_t& out) {
+    if (value.is_number_integer() && !value.is_number_unsigned()) {
+        out = static_cast<int32_t>(static_cast<uint32_t>(value.get<int64_t>()));
+        return true;
+    }
+    if (value.is_number_unsigned()) {
+        out = static_cast<int32_t>(static_cast<uint32_t>(value.get<uint64_t>()));
+        return true;
+    }
+    if (value.is_number_float()) {
+        double d = std::trunc(value.get<double>());
+        if (!(d >= -2147483648.0 && d <= 2147483647.0)) return false;
+        out = static_cast<int32_t>(d);
+        return true;
+    }
+    if (value.is_boolean()) {
+        out = value.get<bool>() ? 1 : 0;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<POINT> ProjectManager::ParsePolygonData(const std::string& utf8Json) {
+    std::vector<POINT> points;
+    try {
+        nlohmann::json value = nlohmann::json::parse(utf8Json, nullptr, true, false);
+        // The library's own iteration: an array's items, an object's member
+        // values, a scalar as itself, null as nothing.
+        for (const nlohmann::json& element : value) {
+            if (!element.is_object() || !element.contains("x") || !element.contains("y")) continue;
+            int32_t x = 0;
+            int32_t y = 0;
+            if (!ToCoordinate(element["x"], x) || !ToCoordinate(element["y"], y)) break;
+            POINT point;
+            point.x = x;
+            point.y = y;
+            points.push_back(point);
+        }
+    } catch (...) {
+        // Not JSON, or an error part-way: the points read so far.
+    }
+    return points;
+}
+
+void ProjectManager::FailOpen() {
+    WString reason = lastError;
+    CloseProject();
+    lastError = reason;
+}
+
+bool ProjectManager::OpenProject(const WString& path) {
+    CloseProject();
+
+    std::string utf8Path = WStringToString(path);
+    if (sqlite3_open(utf8Path.c_str(), &db) != SQLITE_OK) {
+        lastError = L"Failed to open database: " + StringToWString(sqlite3_errmsg(db));
+        if (db) sqlite3_close(db);
+        db = nullptr;
+        return false;
+    }
+
+    if (!ValidateSchema()) {
+        FailOpen();
+        return false;
+    }
+
+    int32_t version = GetSchemaVersion();
+    if (version >= 2) {
+        lastError = StringToWString(kNewerVersion);
+    } else {
+        for (int64_t v = static_cast<int64_t>(version) + 1; v <= 1; ++v) {
+            if (!RunMigration(static_cast<int32_t>(v))) {
+                FailOpen();
+                return false;
+            }
+        }
+    }
+
+    project.id = 1;
+    project.name = StringToWString(GetMetadata("project_name", "Untitled Project"));
+    project.description = StringToWString(GetMetadata("project_description", ""));
+    project.createdAt = StringToWString(GetMetadata("created_at", ""));
+    project.updatedAt = StringToWString(GetMetadata("updated_at", ""));
+    project.schemaVersion = GetSchemaVersion();
+    project.filePath = path;
+
+    int32_t maxSpaceId = 0;
+    int32_t maxPlantId = 0;
+    int32_t maxTaskId = 0;
+    spaces.clear();
+    bool complete = LoadKind(db, "SELECT id, name, polygon_data, created_at, updated_at FROM spaces ORDER BY name;",
+                             [&](sqlite3_stmt* stmt) {
+                                 Space s;
+                                 s.id = sqlite3_column_int(stmt, 0);
+                                 s.projectId = project.id;
+                                 s.name = ColumnText(stmt, 1);
+                                 s.polygon = ParsePolygonData(ColumnBytes(stmt, 2));
+                                 s.createdAt = ColumnText(stmt, 3);
+                                 s.updatedAt = ColumnText(stmt, 4);
+                                 if (s.id > maxSpaceId) maxSpaceId = s.id;
+                                 spaces.push_back(std::move(s));
+                             });
+    plants.clear();
+    complete = complete &&
+               LoadKind(db,
+                        "SELECT id, space_id, name, x, y, notes, planted_date, created_at, updated_at FROM plants "
+                        "ORDER BY name;",
+                        [&](sqlite3_stmt* stmt) {
+                            Plant p;
+                            p.id = sqlite3_column_int(stmt, 0);
+                            p.spaceId = sqlite3_column_int(stmt, 1);
+                            p.name = ColumnText(stmt, 2);
+                            p.position.x = sqlite3_column_int(stmt, 3);
+                            p.position.y = sqlite3_column_int(stmt, 4);
+                            p.notes = ColumnText(stmt, 5);
+                            p.plantedDate = ColumnText(stmt, 6);
+                            p.createdAt = ColumnText(stmt, 7);
+                            p.updatedAt = ColumnText(stmt, 8);
+                            if (p.id > maxPlantId) maxPlantId = p.id;
+                            plants.push_back(std::move(p));
+                        });
+    tasks.clear();
+    complete = complete &&
+               LoadKind(db,
+                        "SELECT id, name, description, completed, due_date, created_at, updated_at FROM tasks "
+                        "ORDER BY name;",
+                        [&](sqlite3_stmt* stmt) {
+                            Task t;
+                            t.id = sqlite3_column_int(stmt, 0);
+                            t.name = ColumnText(stmt, 1);
+                            t.description = ColumnText(stmt, 2);
+                            t.completed = sqlite3_column_int(stmt, 3) != 0;
+                            t.dueDate = ColumnText(stmt, 4);
+                            t.createdAt = ColumnText(stmt, 5);
+                            t.updatedAt = ColumnText(stmt, 6);
+                            if (t.id > maxTaskId) maxTaskId = t.id;
+                            tasks.push_back(std::move(t));
+                        });
+    taskSpaceLinks.clear();
+    complete = complete && LoadKind(db, "SELECT task_id, space_id FROM spaces_tasks;", [&](sqlite3_stmt* stmt) {
+                   taskSpaceLinks.emplace_back(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1));
+               });
+    taskPlantLinks.clear();
+    complete = complete && LoadKind(db, "SELECT task_id, plant_id FROM plants_tasks;", [&](sqlite3_stmt* stmt) {
+                   taskPlantLinks.emplace_back(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1));
+               });
+
+    // Rows cut short by a read error would be lost at the next save, which
+    // rewrites every table from memory: refuse the partial project instead.
+    if (!complete) {
+        lastError = L"Failed to read project file: " + StringToWString(sqlite3_errmsg(db));
+        FailOpen();
+        return false;
+    }
+
+    nextSpaceId = NextId(maxSpaceId);
+    nextPlantId = NextId(maxPlantId);
+    nextTaskId = NextId(maxTaskId);
+    modified = false;
+    isNewProject = false;
+    return true;
+}

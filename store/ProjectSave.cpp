@@ -1,0 +1,197 @@
+// Saving: SaveProject rewrites the open file in one transaction; SaveProjectAs
+// gives the project a file at a new path.
+#include "ProjectManager.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+const wchar_t kNoProjectIsOpen[] = L"No project is open";
+
+// The polygon_data text: compact JSON, [{"x":0,"y":0},...], "[]" for none.
+std::string PolygonDataText(const std::vector<POINT>& polygon) {
+    std::string text = "[";
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        if (i) text += ',';
+        text += "{\"x\":";
+        text += std::to_string(static_cast<int32_t>(polygon[i].x));
+        text += ",\"y\":";
+        text += std::to_string(static_cast<int32_t>(polygon[i].y));
+        text += '}';
+    }
+    text += ']';
+    return text;
+}
+
+void BindText(sqlite3_stmt* stmt, int index, const std::string& utf8) {
+    sqlite3_bind_text(stmt, index, utf8.c_str(), -1, SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+bool ProjectManager::InsertRow(const char* sql, const wchar_t* kind,
+                               const std::function<void(sqlite3_stmt*)>& bind) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        lastError = WString(L"Failed to prepare insert ") + kind + L": " + StringToWString(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    bind(stmt);
+    int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_DONE) return true;
+    lastError = WString(L"Failed to insert ") + kind + L": " + StringToWString(sqlite3_errmsg(db));
+    return false;
+}
+
+// Three metadata rows, then every row of the five data tables deleted and
+// written again. Stops at the first failure; the caller rolls back.
+bool ProjectManager::WriteProjectRows() {
+    bool metadataOk = true;
+    // All three are attempted; the last failure's text stays.
+    if (!SetMetadata("project_name", WStringToString(project.name))) metadataOk = false;
+    if (!SetMetadata("project_description", WStringToString(project.description))) metadataOk = false;
+    if (!SetMetadata("updated_at", WStringToString(GetCurrentTimestamp()))) metadataOk = false;
+    if (!metadataOk) return false;
+
+    if (!ExecuteSQL("DELETE FROM spaces;") || !ExecuteSQL("DELETE FROM plants;")) return false;
+    for (const Space& s : spaces) {
+        bool ok = InsertRow(
+            "INSERT INTO spaces (id, name, polygon_data, created_at, updated_at) VALUES (?, ?, ?, ?, ?);",
+            L"space", [&](sqlite3_stmt* stmt) {
+                sqlite3_bind_int(stmt, 1, s.id);
+                BindText(stmt, 2, WStringToString(s.name));
+                BindText(stmt, 3, PolygonDataText(s.polygon));
+                BindText(stmt, 4, WStringToString(s.createdAt));
+                BindText(stmt, 5, WStringToString(s.updatedAt));
+            });
+        if (!ok) return false;
+    }
+    for (const Plant& p : plants) {
+        bool ok = InsertRow(
+            "INSERT INTO plants (id, space_id, name, x, y, notes, planted_date, created_at, updated_at) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?);",
+            L"plant", [&](sqlite3_stmt* stmt) {
+                sqlite3_bind_int(stmt, 1, p.id);
+                sqlite3_bind_int(stmt, 2, p.spaceId);
+                BindText(stmt, 3, WStringToString(p.name));
+                sqlite3_bind_int(stmt, 4, p.position.x);
+                sqlite3_bind_int(stmt, 5, p.position.y);
+                BindText(stmt, 6, WStringToString(p.notes));
+                BindText(stmt, 7, WStringToString(p.plantedDate));
+                BindText(stmt, 8, WStringToString(p.createdAt));
+                BindText(stmt, 9, WStringToString(p.updatedAt));
+            });
+        if (!ok) return false;
+    }
+
+    if (!ExecuteSQL("DELETE FROM tasks;") || !ExecuteSQL("DELETE FROM spaces_tasks;")) return false;
+    for (const Task& t : tasks) {
+        bool ok = InsertRow(
+            "INSERT INTO tasks (id, name, description, completed, due_date, created_at, updated_at) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?);",
+            L"task", [&](sqlite3_stmt* stmt) {
+                sqlite3_bind_int(stmt, 1, t.id);
+                BindText(stmt, 2, WStringToString(t.name));
+                BindText(stmt, 3, WStringToString(t.description));
+                sqlite3_bind_int(stmt, 4, t.completed ? 1 : 0);
+                BindText(stmt, 5, WStringToString(t.dueDate));
+                BindText(stmt, 6, WStringToString(t.createdAt));
+                BindText(stmt, 7, WStringToString(t.updatedAt));
+            });
+        if (!ok) return false;
+    }
+    for (const TaskLink& link : taskSpaceLinks) {
+        bool ok = InsertRow("INSERT INTO spaces_tasks (space_id, task_id) VALUES (?, ?);", L"task-space relation",
+                            [&](sqlite3_stmt* stmt) {
+                                sqlite3_bind_int(stmt, 1, link.second);
+                                sqlite3_bind_int(stmt, 2, link.first);
+                            });
+        if (!ok) return false;
+    }
+
+    if (!ExecuteSQL("DELETE FROM plants_tasks;")) return false;
+    for (const TaskLink& link : taskPlantLinks) {
+        bool ok = InsertRow("INSERT INTO plants_tasks (plant_id, task_id) VALUES (?, ?);", L"task-plant relation",
+                            [&](sqlite3_stmt* stmt) {
+                                sqlite3_bind_int(stmt, 1, link.second);
+                                sqlite3_bind_int(stmt, 2, link.first);
+                            });
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool ProjectManager::SaveProject() {
+    if (!IsProjectOpen()) {
+        lastError = kNoProjectIsOpen;
+        return false;
+    }
+    if (isNewProject) {
+        lastError = L"Project must be saved to disk first. Use Save As.";
+        return false;
+    }
+    if (!BeginTransaction()) return false;
+    if (!WriteProjectRows() || !CommitTransaction()) {
+        // The rollback's own result does not matter: the failure's text stays.
+        WString reason = lastError;
+        RollbackTransaction();
+        lastError = reason;
+        return false;
+    }
+    project.updatedAt = GetCurrentTimestamp();
+    modified = false;
+    return true;
+}
+
+bool ProjectManager::SaveProjectAs(const WString& path) {
+    if (!IsProjectOpen()) {
+        lastError = kNoProjectIsOpen;
+        return false;
+    }
+    // The file the project came from keeps the content of its last save.
+    if (db) {
+        sqlite3_close(db);
+        db = nullptr;
+        isNewProject = true;
+    }
+
+    std::string utf8Path = WStringToString(path);
+    if (sqlite3_open(utf8Path.c_str(), &db) != SQLITE_OK) {
+        lastError = L"Failed to create database: " + StringToWString(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        db = nullptr;
+        return false;
+    }
+
+    // The metadata and every row go into the file in one transaction, so a
+    // failure part-way leaves the file at the path as it was (an existing
+    // project file keeps its own name and rows) instead of a mixture.
+    bool ok = InitializeDatabase();
+    bool inTransaction = false;
+    if (ok) {
+        std::string now = WStringToString(GetCurrentTimestamp());
+        ok = inTransaction = BeginTransaction();
+        ok = ok && SetMetadata("project_name", WStringToString(project.name)) &&
+             SetMetadata("project_description", WStringToString(project.description)) &&
+             SetMetadata("created_at", WStringToString(project.createdAt)) && SetMetadata("updated_at", now) &&
+             SetMetadata("author", WStringToString(GetSystemUserName())) &&
+             SetMetadata("application_version", "1.0.0");
+        ok = ok && WriteProjectRows() && CommitTransaction();
+    }
+    if (!ok) {
+        WString reason = lastError;
+        if (inTransaction) RollbackTransaction();
+        sqlite3_close(db);
+        db = nullptr;
+        lastError = reason;
+        return false;
+    }
+
+    isNewProject = false;
+    project.filePath = path;
+    project.updatedAt = GetCurrentTimestamp();
+    modified = false;
+    return true;
+}

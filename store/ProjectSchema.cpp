@@ -1,0 +1,246 @@
+// The project file's structure and bookkeeping: SQL execution, transactions,
+// connection PRAGMAs, the eight tables, the schema version and its migration,
+// the metadata table and the check that a file is a project file.
+#include "ProjectManager.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// SQLite keeps each column list as written in the file's schema table, so the
+// layout of these texts is part of the file format.
+const char* const kCreateTables[] = {
+    "\n    CREATE TABLE IF NOT EXISTS metadata (\n"
+    "        key TEXT PRIMARY KEY,\n"
+    "        value TEXT NOT NULL\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS settings (\n"
+    "        key TEXT PRIMARY KEY,\n"
+    "        value TEXT NOT NULL,\n"
+    "        type TEXT NOT NULL DEFAULT 'string',\n"
+    "        description TEXT\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS spaces (\n"
+    "        id INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "        name TEXT NOT NULL,\n"
+    "        polygon_data TEXT NOT NULL,\n"
+    "        created_at TEXT NOT NULL,\n"
+    "        updated_at TEXT NOT NULL\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS plants (\n"
+    "        id INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "        space_id INTEGER NOT NULL,\n"
+    "        name TEXT NOT NULL,\n"
+    "        x INTEGER NOT NULL,\n"
+    "        y INTEGER NOT NULL,\n"
+    "        notes TEXT,\n"
+    "        planted_date TEXT,\n"
+    "        created_at TEXT NOT NULL,\n"
+    "        updated_at TEXT NOT NULL,\n"
+    "        FOREIGN KEY(space_id) REFERENCES spaces(id) ON DELETE CASCADE\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS tasks (\n"
+    "        id INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "        name TEXT NOT NULL,\n"
+    "        description TEXT,\n"
+    "        completed INTEGER NOT NULL DEFAULT 0,\n"
+    "        priority INTEGER NOT NULL DEFAULT 0,\n"
+    "        due_date TEXT,\n"
+    "        created_at TEXT NOT NULL,\n"
+    "        updated_at TEXT NOT NULL\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS spaces_tasks (\n"
+    "        space_id INTEGER NOT NULL,\n"
+    "        task_id INTEGER NOT NULL,\n"
+    "        PRIMARY KEY (task_id, space_id),\n"
+    "        FOREIGN KEY(task_id) REFERENCES tasks(id) ON DELETE CASCADE,\n"
+    "        FOREIGN KEY(space_id) REFERENCES spaces(id) ON DELETE CASCADE\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS plants_tasks (\n"
+    "        plant_id INTEGER NOT NULL,\n"
+    "        task_id INTEGER NOT NULL,\n"
+    "        PRIMARY KEY (task_id, plant_id),\n"
+    "        FOREIGN KEY(task_id) REFERENCES tasks(id) ON DELETE CASCADE,\n"
+    "        FOREIGN KEY(plant_id) REFERENCES plants(id) ON DELETE CASCADE\n"
+    "    );\n",
+
+    "\n    CREATE TABLE IF NOT EXISTS migrations (\n"
+    "        version INTEGER PRIMARY KEY,\n"
+    "        applied_at TEXT NOT NULL,\n"
+    "        description TEXT\n"
+    "    );\n",
+};
+
+const char* const kPragmas[] = {
+    "PRAGMA journal_mode = WAL;",
+    "PRAGMA synchronous = NORMAL;",
+    "PRAGMA temp_store = MEMORY;",
+    "PRAGMA mmap_size = 268435456;",
+};
+
+const char kNewerVersion[] =
+    "Project file was created with a newer version of the application. "
+    "Please update the application or use at your own risk.";
+
+}  // namespace
+
+bool ProjectManager::ExecuteSQL(const std::string& sql) {
+    char* message = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK) {
+        sqlite3_free(message);
+        return true;
+    }
+    lastError = L"SQL Error: " + StringToWString(message ? message : "Unknown error");
+    sqlite3_free(message);
+    return false;
+}
+
+bool ProjectManager::BeginTransaction() {
+    return db != nullptr && ExecuteSQL("BEGIN TRANSACTION;");
+}
+
+bool ProjectManager::CommitTransaction() {
+    return db != nullptr && ExecuteSQL("COMMIT;");
+}
+
+bool ProjectManager::RollbackTransaction() {
+    return db != nullptr && ExecuteSQL("ROLLBACK;");
+}
+
+bool ProjectManager::ConfigureDatabase() {
+    if (!db) return false;
+    for (const char* pragma : kPragmas)
+        if (!ExecuteSQL(pragma)) return false;
+    return true;
+}
+
+bool ProjectManager::CreateTables() {
+    for (const char* statement : kCreateTables)
+        if (!ExecuteSQL(statement)) return false;
+    return true;
+}
+
+bool ProjectManager::InitializeDatabase() {
+    return ConfigureDatabase() && CreateTables() && RunMigrations();
+}
+
+int32_t ProjectManager::GetSchemaVersion() {
+    if (!db) return -1;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version;", -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return -1;
+    }
+    int32_t version = 0;
+    if (sqlite3_step(stmt) == SQLITE_ROW) version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
+}
+
+bool ProjectManager::SetSchemaVersion(int32_t version) {
+    if (!db) return false;
+    return ExecuteSQL("PRAGMA user_version = " + std::to_string(version) + ";");
+}
+
+bool ProjectManager::RecordMigration(int32_t version, const std::string& description,
+                                     const std::string& appliedAt) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO migrations (version, applied_at, description) VALUES (?, ?, ?);",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        lastError = L"Failed to prepare migration record: " + StringToWString(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    sqlite3_bind_int(stmt, 1, version);
+    sqlite3_bind_text(stmt, 2, appliedAt.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 3, description.c_str(), -1, SQLITE_STATIC);
+    int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_DONE) return true;
+    lastError = L"Failed to record migration: " + StringToWString(sqlite3_errmsg(db));
+    return false;
+}
+
+bool ProjectManager::RunMigration(int32_t version) {
+    std::string now = WStringToString(GetCurrentTimestamp());
+    if (version == 1) {
+        if (!RecordMigration(1, "Initial schema", now)) return false;
+        return SetSchemaVersion(1);
+    }
+    lastError = L"Unknown migration version: " + StringToWString(std::to_string(version));
+    return false;
+}
+
+bool ProjectManager::RunMigrations() {
+    if (!db) return false;
+    int32_t version = GetSchemaVersion();
+    if (version >= 2) {
+        lastError = StringToWString(kNewerVersion);
+        return true;
+    }
+    // int64 so that a user_version of INT32_MIN cannot overflow the count.
+    for (int64_t v = static_cast<int64_t>(version) + 1; v <= 1; ++v)
+        if (!RunMigration(static_cast<int32_t>(v))) return false;
+    return true;
+}
+
+std::string ProjectManager::GetMetadata(const std::string& key, const std::string& defaultValue) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE key = ?;", -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return defaultValue;
+    }
+    sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_STATIC);
+    std::string result = defaultValue;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        if (text) result.assign(reinterpret_cast<const char*>(text),
+                                static_cast<size_t>(sqlite3_column_bytes(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+bool ProjectManager::SetMetadata(const std::string& key, const std::string& value) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO metadata (key, value) VALUES (?, ?);", -1, &stmt,
+                           nullptr) != SQLITE_OK) {
+        lastError = L"Failed to prepare metadata statement: " + StringToWString(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 2, value.c_str(), -1, SQLITE_STATIC);
+    int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_DONE) return true;
+    lastError = L"Failed to set metadata: " + StringToWString(sqlite3_errmsg(db));
+    return false;
+}
+
+bool ProjectManager::ValidateSchema() {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_master WHERE type='table' AND name IN ('metadata', 'spaces', "
+                           "'plants', 'tasks', 'migrations');",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        lastError = L"Failed to validate schema: " + StringToWString(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    int rows = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) ++rows;
+    sqlite3_finalize(stmt);
+    if (rows < 4) {
+        lastError = L"Invalid project file: missing required tables";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,345 @@
+// The project file as SQLite sees it: schema text, PRAGMAs, schema version,
+// migrations, metadata and the required-table check.
+#include <gtest/gtest.h>
+
+#include "FileTestSupport.h"
+#include "ProjectManager.h"
+
+namespace {
+
+struct TableDef {
+    const char* name;
+    std::vector<const char*> lines;
+};
+
+// The column and constraint lines of each table, in creation order.
+const std::vector<TableDef> kTables = {
+    {"metadata", {"key TEXT PRIMARY KEY", "value TEXT NOT NULL"}},
+    {"settings",
+     {"key TEXT PRIMARY KEY", "value TEXT NOT NULL", "type TEXT NOT NULL DEFAULT 'string'", "description TEXT"}},
+    {"spaces",
+     {"id INTEGER PRIMARY KEY AUTOINCREMENT", "name TEXT NOT NULL", "polygon_data TEXT NOT NULL",
+      "created_at TEXT NOT NULL", "updated_at TEXT NOT NULL"}},
+    {"plants",
+     {"id INTEGER PRIMARY KEY AUTOINCREMENT", "space_id INTEGER NOT NULL", "name TEXT NOT NULL", "x INTEGER NOT NULL",
+      "y INTEGER NOT NULL", "notes TEXT", "planted_date TEXT", "created_at TEXT NOT NULL", "updated_at TEXT NOT NULL",
+      "FOREIGN KEY(space_id) REFERENCES spaces(id) ON DELETE CASCADE"}},
+    {"tasks",
+     {"id INTEGER PRIMARY KEY AUTOINCREMENT", "name TEXT NOT NULL", "description TEXT",
+      "completed INTEGER NOT NULL DEFAULT 0", "priority INTEGER NOT NULL DEFAULT 0", "due_date TEXT",
+      "created_at TEXT NOT NULL", "updated_at TEXT NOT NULL"}},
+    {"spaces_tasks",
+     {"space_id INTEGER NOT NULL", "task_id INTEGER NOT NULL", "PRIMARY KEY (task_id, space_id)",
+      "FOREIGN KEY(task_id) REFERENCES tasks(id) ON DELETE CASCADE",
+      "FOREIGN KEY(space_id) REFERENCES spaces(id) ON DELETE CASCADE"}},
+    {"plants_tasks",
+     {"plant_id INTEGER NOT NULL", "task_id INTEGER NOT NULL", "PRIMARY KEY (task_id, plant_id)",
+      "FOREIGN KEY(task_id) REFERENCES tasks(id) ON DELETE CASCADE",
+      "FOREIGN KEY(plant_id) REFERENCES plants(id) ON DELETE CASCADE"}},
+    {"migrations", {"version INTEGER PRIMARY KEY", "applied_at TEXT NOT NULL", "description TEXT"}},
+};
+
+// SQLite keeps "CREATE TABLE <name>" and the column list exactly as written.
+std::string StoredSql(const TableDef& t) {
+    std::string sql = std::string("CREATE TABLE ") + t.name + " (";
+    for (size_t i = 0; i < t.lines.size(); ++i) {
+        sql += "\n        ";
+        sql += t.lines[i];
+        if (i + 1 < t.lines.size()) sql += ",";
+    }
+    return sql + "\n    )";
+}
+
+const char kNewer[] =
+    "Project file was created with a newer version of the application. Please update the application or use at "
+    "your own risk.";
+
+bool IsTimestamp(const std::string& s) {
+    if (s.size() != 19) return false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        bool digit = c >= '0' && c <= '9';
+        if (i == 4 || i == 7) { if (c != '-') return false; }
+        else if (i == 10) { if (c != ' ') return false; }
+        else if (i == 13 || i == 16) { if (c != ':') return false; }
+        else if (!digit) return false;
+    }
+    return true;
+}
+
+// A saved project file with one space, for tests that then change the file.
+void WriteProjectFile(const std::filesystem::path& path) {
+    ProjectManager pm;
+    ASSERT_TRUE(pm.CreateNewProject(L"Schema Farm", L"desc"));
+    Space s;
+    s.name = L"Bed";
+    s.polygon = {{0, 0}, {10, 0}, {5, 5}};
+    ASSERT_EQ(pm.CreateSpace(s), 1);
+    ASSERT_TRUE(pm.SaveProjectAs(WidePath(path))) << ProjectManager::WStringToString(pm.GetLastError());
+}
+
+class SchemaFile : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(SchemaFile, NewFileHoldsTheSchemaPragmasMigrationAndMetadata) {
+    auto path = dir.File("new.tvp");
+    WriteProjectFile(path);
+
+    SqliteFile f(path);
+    std::vector<std::string> expected;
+    for (const TableDef& t : kTables) expected.push_back(std::string(t.name) + "|" + StoredSql(t));
+    EXPECT_EQ(f.Rows("SELECT name, sql FROM sqlite_master WHERE type='table' AND name <> 'sqlite_sequence' "
+                     "ORDER BY rowid;"),
+              expected);
+    EXPECT_EQ(f.Value("PRAGMA journal_mode;"), "wal");
+    EXPECT_EQ(f.Value("PRAGMA user_version;"), "1");
+    EXPECT_EQ(f.Value("PRAGMA foreign_keys;"), "0");
+
+    std::vector<std::string> migrations = f.Rows("SELECT version, applied_at, description FROM migrations;");
+    ASSERT_EQ(migrations.size(), 1u);
+    EXPECT_EQ(migrations[0].substr(0, 2), "1|");
+    EXPECT_TRUE(IsTimestamp(migrations[0].substr(2, 19))) << migrations[0];
+    EXPECT_EQ(migrations[0].substr(21), "|Initial schema");
+
+    EXPECT_EQ(f.Value("SELECT count(*) FROM settings;"), "0");
+
+    std::vector<std::string> keys = f.Rows("SELECT key FROM metadata ORDER BY key;");
+    EXPECT_EQ(keys, (std::vector<std::string>{"application_version", "author", "created_at", "project_description",
+                                              "project_name", "updated_at"}));
+    EXPECT_EQ(f.Value("SELECT value FROM metadata WHERE key='project_name';"), "Schema Farm");
+    EXPECT_EQ(f.Value("SELECT value FROM metadata WHERE key='project_description';"), "desc");
+    EXPECT_TRUE(IsTimestamp(f.Value("SELECT value FROM metadata WHERE key='created_at';")));
+    EXPECT_TRUE(IsTimestamp(f.Value("SELECT value FROM metadata WHERE key='updated_at';")));
+    EXPECT_EQ(f.Value("SELECT value FROM metadata WHERE key='author';"),
+              ProjectManager::WStringToString(ProjectManager::GetSystemUserName()));
+    EXPECT_EQ(f.Value("SELECT value FROM metadata WHERE key='application_version';"), "1.0.0");
+}
+
+TEST_F(SchemaFile, CreateTablesOnACompleteFileChangesNothing) {
+    auto path = dir.File("complete.tvp");
+    WriteProjectFile(path);
+    std::vector<std::string> before, after;
+    {
+        SqliteFile f(path);
+        before = f.Rows("SELECT type, name, sql FROM sqlite_master ORDER BY rowid;");
+    }
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    EXPECT_TRUE(pm.CreateTables());
+    EXPECT_TRUE(pm.RunMigrations());  // version 1: nothing to run
+    pm.CloseProject();
+    SqliteFile f(path);
+    EXPECT_EQ(f.Rows("SELECT type, name, sql FROM sqlite_master ORDER BY rowid;"), before);
+    EXPECT_EQ(f.Value("SELECT count(*) FROM migrations;"), "1");
+    EXPECT_EQ(f.Value("SELECT count(*) FROM spaces;"), "1");
+}
+
+TEST_F(SchemaFile, RequiredTablesFourOfFivePassThreeFail) {
+    auto four = dir.File("four.tvp");
+    auto three = dir.File("three.tvp");
+    {
+        SqliteFile f(four);
+        ASSERT_EQ(f.Exec("CREATE TABLE metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                         "CREATE TABLE spaces (id INTEGER PRIMARY KEY, name TEXT, polygon_data TEXT,"
+                         " created_at TEXT, updated_at TEXT);"
+                         "CREATE TABLE plants (id INTEGER PRIMARY KEY, space_id INTEGER, name TEXT, x INTEGER,"
+                         " y INTEGER, notes TEXT, planted_date TEXT, created_at TEXT, updated_at TEXT);"
+                         "CREATE TABLE tasks (id INTEGER PRIMARY KEY, name TEXT, description TEXT, completed INTEGER,"
+                         " due_date TEXT, created_at TEXT, updated_at TEXT);"
+                         "INSERT INTO plants VALUES (5, 9, 'Lone', 1, 2, NULL, NULL, 'c', 'u');"),
+                  "");
+        SqliteFile g(three);
+        ASSERT_EQ(g.Exec("CREATE TABLE metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                         "CREATE TABLE spaces (id INTEGER PRIMARY KEY);"
+                         "CREATE TABLE plants (id INTEGER PRIMARY KEY);"
+                         "CREATE TABLE settings (key TEXT);CREATE TABLE spaces_tasks (a);"
+                         "CREATE TABLE plants_tasks (a);"),
+                  "");
+    }
+    ProjectManager pm;
+    // No migrations table, user_version 0: the migration cannot record itself.
+    EXPECT_FALSE(pm.OpenProject(WidePath(four)));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()),
+              "Failed to prepare migration record: no such table: migrations");
+    EXPECT_FALSE(pm.IsProjectOpen());
+
+    {
+        SqliteFile f(four);
+        ASSERT_EQ(f.Exec("PRAGMA user_version = 1;"), "");
+    }
+    ASSERT_TRUE(pm.OpenProject(WidePath(four))) << ProjectManager::WStringToString(pm.GetLastError());
+    EXPECT_TRUE(pm.ValidateSchema());
+    ASSERT_EQ(pm.GetPlantsInSpace(9).size(), 1u);
+    EXPECT_EQ(pm.GetPlantsInSpace(9)[0].notes, L"");  // NULL reads as empty
+    EXPECT_EQ(pm.GetCurrentProject()->name, L"Untitled Project");
+
+    EXPECT_FALSE(pm.OpenProject(WidePath(three)));
+    EXPECT_EQ(pm.GetLastError(), L"Invalid project file: missing required tables");
+    EXPECT_FALSE(pm.IsProjectOpen());
+    EXPECT_EQ(pm.GetCurrentProject()->id, -1);
+}
+
+TEST_F(SchemaFile, FileLackingPlantsOpensWithNoPlants) {
+    auto path = dir.File("noplants.tvp");
+    WriteProjectFile(path);
+    {
+        SqliteFile f(path);
+        ASSERT_EQ(f.Exec("DROP TABLE plants;"), "");
+    }
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    EXPECT_EQ(pm.GetSpaces().size(), 1u);
+    EXPECT_EQ(pm.CreatePlant(Plant()), 1);
+    EXPECT_EQ(pm.CreateSpace(Space()), 2);
+    // Saving it fails at the missing table and changes nothing.
+    EXPECT_FALSE(pm.SaveProject());
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), "SQL Error: no such table: plants");
+}
+
+TEST_F(SchemaFile, VersionZeroIsMigratedOnOpen) {
+    auto path = dir.File("v0.tvp");
+    WriteProjectFile(path);
+    {
+        SqliteFile f(path);
+        ASSERT_EQ(f.Exec("DELETE FROM migrations; PRAGMA user_version = 0;"), "");
+    }
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path))) << ProjectManager::WStringToString(pm.GetLastError());
+    EXPECT_EQ(pm.GetLastError(), L"");
+    EXPECT_EQ(pm.GetCurrentProject()->schemaVersion, 1);
+    EXPECT_EQ(pm.GetSpaces().size(), 1u);
+    EXPECT_FALSE(pm.HasUnsavedChanges());
+    {
+        SqliteFile f(path);
+        EXPECT_EQ(f.Value("PRAGMA user_version;"), "1");
+        std::vector<std::string> rows = f.Rows("SELECT version, description FROM migrations;");
+        EXPECT_EQ(rows, std::vector<std::string>{"1|Initial schema"});
+    }
+    // A second run finds version 1 and does nothing.
+    std::string before = SqliteFile(path).Value("SELECT applied_at FROM migrations;");
+    EXPECT_TRUE(pm.RunMigrations());
+    EXPECT_EQ(SqliteFile(path).Value("SELECT count(*) FROM migrations;"), "1");
+    EXPECT_EQ(SqliteFile(path).Value("SELECT applied_at FROM migrations;"), before);
+}
+
+TEST_F(SchemaFile, NewerVersionOpensWithWarningAndStaysUnchanged) {
+    for (int version : {2, 5}) {
+        auto path = dir.File("v" + std::to_string(version) + ".tvp");
+        WriteProjectFile(path);
+        {
+            SqliteFile f(path);
+            ASSERT_EQ(f.Exec("PRAGMA user_version = " + std::to_string(version) + ";"), "");
+        }
+        ProjectManager pm;
+        ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+        EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), kNewer);
+        EXPECT_EQ(pm.GetCurrentProject()->schemaVersion, version);
+        EXPECT_EQ(pm.GetSpaces().size(), 1u);
+        EXPECT_TRUE(pm.IsProjectOpen());
+        EXPECT_FALSE(pm.IsNewProject());
+        EXPECT_TRUE(pm.RunMigrations());
+        pm.CloseProject();
+        SqliteFile f(path);
+        EXPECT_EQ(f.Value("PRAGMA user_version;"), std::to_string(version));
+        EXPECT_EQ(f.Value("SELECT count(*) FROM migrations;"), "1");
+    }
+}
+
+TEST_F(SchemaFile, NegativeVersionFailsWithTheFirstUnknownMigration) {
+    const std::pair<int, const char*> cases[] = {{-1, "Unknown migration version: 0"},
+                                                 {-5, "Unknown migration version: -4"}};
+    for (const auto& c : cases) {
+        auto path = dir.File("neg" + std::to_string(-c.first) + ".tvp");
+        WriteProjectFile(path);
+        {
+            SqliteFile f(path);
+            ASSERT_EQ(f.Exec("PRAGMA user_version = " + std::to_string(c.first) + ";"), "");
+        }
+        ProjectManager pm;
+        ASSERT_TRUE(pm.CreateNewProject(L"Previous", L""));
+        EXPECT_FALSE(pm.OpenProject(WidePath(path)));
+        EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), c.second);
+        EXPECT_FALSE(pm.IsProjectOpen());
+        EXPECT_FALSE(pm.IsNewProject());
+        EXPECT_TRUE(pm.GetSpaces().empty());
+        EXPECT_EQ(SqliteFile(path).Value("PRAGMA user_version;"), std::to_string(c.first));
+    }
+}
+
+TEST(SchemaClosedStore, BookkeepingNeedsAConnection) {
+    ProjectManager pm;
+    EXPECT_EQ(pm.GetSchemaVersion(), -1);
+    EXPECT_FALSE(pm.SetSchemaVersion(1));
+    EXPECT_FALSE(pm.BeginTransaction());
+    EXPECT_FALSE(pm.CommitTransaction());
+    EXPECT_FALSE(pm.RollbackTransaction());
+    EXPECT_FALSE(pm.ConfigureDatabase());
+    EXPECT_FALSE(pm.RunMigrations());
+    EXPECT_EQ(pm.GetLastError(), L"");
+}
+
+TEST_F(SchemaFile, MetadataReadsDefaultsAndReplacesValues) {
+    auto path = dir.File("meta.tvp");
+    WriteProjectFile(path);
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    EXPECT_EQ(pm.GetMetadata("no_such_key", "fallback"), "fallback");
+    EXPECT_EQ(pm.GetMetadata("application_version", "x"), "1.0.0");
+    EXPECT_TRUE(pm.SetMetadata("project_name", "Renamed \xC3\xA4"));
+    EXPECT_EQ(pm.GetMetadata("project_name", ""), "Renamed \xC3\xA4");
+    EXPECT_EQ(SqliteFile(path).Value("SELECT count(*) FROM metadata WHERE key='project_name';"), "1");
+
+    EXPECT_FALSE(pm.ExecuteSQL("BOGUS;"));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), "SQL Error: near \"BOGUS\": syntax error");
+
+    // Without a metadata table every read gives the default, and writes fail.
+    EXPECT_TRUE(pm.ExecuteSQL("DROP TABLE metadata;"));
+    EXPECT_EQ(pm.GetMetadata("project_name", "dflt"), "dflt");
+    EXPECT_FALSE(pm.SetMetadata("k", "v"));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()),
+              "Failed to prepare metadata statement: no such table: metadata");
+
+    EXPECT_FALSE(pm.RunMigration(3));
+    EXPECT_EQ(pm.GetLastError(), L"Unknown migration version: 3");
+    EXPECT_TRUE(pm.ExecuteSQL("DROP TABLE migrations;"));
+    EXPECT_FALSE(pm.RecordMigration(1, "Initial schema", "now"));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()),
+              "Failed to prepare migration record: no such table: migrations");
+}
+
+TEST_F(SchemaFile, StepFailuresOfMetadataAndMigrationAreReported) {
+    auto path = dir.File("steps.tvp");
+    WriteProjectFile(path);
+    {
+        SqliteFile f(path);
+        ASSERT_EQ(f.Exec("CREATE TRIGGER no_meta BEFORE INSERT ON metadata BEGIN SELECT RAISE(ABORT, 'meta refused'); END;"
+                         "CREATE TRIGGER no_mig BEFORE INSERT ON migrations BEGIN SELECT RAISE(ABORT, 'mig refused'); END;"),
+                  "");
+    }
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    EXPECT_FALSE(pm.SetMetadata("project_name", "x"));
+    EXPECT_EQ(pm.GetLastError(), L"Failed to set metadata: meta refused");
+    EXPECT_FALSE(pm.RecordMigration(1, "Initial schema", "now"));
+    EXPECT_EQ(pm.GetLastError(), L"Failed to record migration: mig refused");
+}
+
+TEST_F(SchemaFile, EmptyProjectNameRowGivesAnEmptyName) {
+    auto path = dir.File("empty-name.tvp");
+    WriteProjectFile(path);
+    {
+        SqliteFile f(path);
+        ASSERT_EQ(f.Exec("UPDATE metadata SET value='' WHERE key='project_name';"
+                         "DELETE FROM metadata WHERE key='created_at';"),
+                  "");
+    }
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    EXPECT_EQ(pm.GetCurrentProject()->name, L"");
+    EXPECT_EQ(pm.GetCurrentProject()->createdAt, L"");
+    EXPECT_EQ(pm.GetCurrentProject()->description, L"desc");
+}
