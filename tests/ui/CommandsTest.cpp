@@ -199,6 +199,19 @@ TEST_F(CommandsTest, SaveAsOfAFiledProjectAsksForAPathAgain) {
     EXPECT_EQ(Store().GetCurrentProject()->filePath, dir + L"second.tvp");
 }
 
+TEST_F(CommandsTest, SaveAsFailureShowsTheStoreError) {
+    NewProject(L"Nowhere");
+    AddSpace(L"Bed");
+    window->SetStatusText(L"before");
+    auto seen = Run(IDM_SAVE_PROJECT_AS, {FileDialog(L"Save As", dir + L"missing\\x.tvp"), Box(L"Error", IDOK)});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].message, Store().GetLastError());
+    EXPECT_FALSE(seen[1].message.empty());
+    EXPECT_EQ(window->statusText, L"before");
+    EXPECT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+}
+
 TEST_F(CommandsTest, SaveInPlaceWritesWithoutADialogAndDropsTheStar) {
     const std::wstring path = dir + L"farm.tvp";
     SavedProject(path, L"Farm");
@@ -318,6 +331,20 @@ TEST_F(CommandsTest, CloseAnsweredYesThenCancellingTheSaveDialogKeepsTheProject)
     EXPECT_TRUE(Store().IsProjectOpen());
     EXPECT_TRUE(Store().HasUnsavedChanges());
     EXPECT_EQ(window->statusText, L"before");
+}
+
+TEST_F(CommandsTest, CloseAnsweredYesWithAFailedSaveKeepsTheProject) {
+    NewProject(L"Unwritable");
+    AddSpace(L"Bed");
+    // A folder that does not exist: the dialog lets the path through, the store cannot create the file.
+    auto seen = Run(IDM_CLOSE_PROJECT, {Box(L"Unsaved Changes", IDYES),
+                                        FileDialog(L"Save As", dir + L"missing\\x.tvp"), Box(L"Error", IDOK)});
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_FALSE(seen[2].message.empty());
+    EXPECT_EQ(seen[2].message, Store().GetLastError());
+    EXPECT_EQ(seen[2].icon, StockIcon(IDI_ERROR));
+    EXPECT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
 }
 
 TEST_F(CommandsTest, CloseWithoutChangesAsksNothing) {
