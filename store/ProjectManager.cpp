@@ -28,6 +28,14 @@ bool EraseFirstById(std::vector<Record>& list, int32_t id) {
     return true;
 }
 
+// Hands out the counter's value and advances it; wraps instead of overflowing
+// when a loaded file already holds the largest id.
+int32_t TakeId(int32_t& counter) {
+    int32_t id = counter;
+    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+    return id;
+}
+
 std::vector<int32_t> LinkedIds(const std::vector<TaskLink>& links, int32_t taskId) {
     std::vector<int32_t> ids;
     for (const TaskLink& l : links)
@@ -99,7 +107,7 @@ const ProjectInfo* ProjectManager::GetCurrentProject() const { return &project; 
 int32_t ProjectManager::CreateSpace(const Space& space) {
     if (!IsProjectOpen()) return -1;
     Space copy = space;
-    copy.id = nextSpaceId++;
+    copy.id = TakeId(nextSpaceId);
     copy.projectId = project.id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     spaces.push_back(std::move(copy));
@@ -147,7 +155,7 @@ std::vector<Space> ProjectManager::GetSpaces() const {
 int32_t ProjectManager::CreatePlant(const Plant& plant) {
     if (!CheckOpen()) return -1;
     Plant copy = plant;
-    copy.id = nextPlantId++;
+    copy.id = TakeId(nextPlantId);
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     plants.push_back(std::move(copy));
     modified = true;
@@ -192,7 +200,7 @@ std::vector<Plant> ProjectManager::GetPlantsInSpace(int32_t spaceId) const {
 int32_t ProjectManager::CreateTask(const Task& task) {
     if (!CheckOpen()) return -1;
     Task copy = task;
-    copy.id = nextTaskId++;
+    copy.id = TakeId(nextTaskId);
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     tasks.push_back(std::move(copy));
     modified = true;

@@ -11,7 +11,9 @@
 //   Editing.cpp         selection, drawing spaces, placing and dragging
 //   PanZoom.cpp         pan, zoom, wheel and keys
 //   Toolbar.cpp         toolbar band and tooltips
-//   Commands.cpp        WM_COMMAND, status text, window title
+//   StatusText.cpp      status text and window title
+//   Commands.cpp        WM_COMMAND and the commands
+//   Pending.cpp         temporary empty bodies of members still being written
 //   dialogs/            input box, New Project window, resource dialogs
 #pragma once
 
@@ -45,6 +47,16 @@ struct MenuItem {
              const std::wstring& shortcut);
 };
 
+// The drawn scroll bars as they stand: which are needed, their tracks and thumbs
+// (client pixels, right and bottom edges outside).
+struct ScrollBarLayout {
+    RECT canvas{0, 0, 0, 0};  // the canvas rectangle after the bars
+    bool vertical = false, horizontal = false;
+    RECT vTrack{0, 0, 0, 0}, vThumb{0, 0, 0, 0};
+    RECT hTrack{0, 0, 0, 0}, hThumb{0, 0, 0, 0};
+    int32_t vThumbPos = 0, vThumbLen = 0, hThumbPos = 0, hThumbLen = 0;
+};
+
 class MainWindow {
 public:
     explicit MainWindow(HINSTANCE instance);
@@ -73,6 +85,10 @@ public:
     void UpdateScrollBars();
     void DrawScrollBars(HDC dc, const RECT& client);
     bool OnScrollBarClick(POINT p, const RECT& client);
+    ScrollBarLayout LayoutScrollBars(const RECT& client);  // which bars show, their tracks and thumbs
+    int32_t ZoomViewportExtent() const;                     // trunc(zoom * 1000)
+    void SetWorldTransform(HDC dc, const RECT& canvas) const;  // world units to client pixels
+    POINT ClientToWorld(POINT p);                           // the exact inverse, for pointer positions
 
     // Painting
     void OnPaint();
@@ -150,4 +166,60 @@ public:
     int32_t spaceGrabOffset[2] = {0, 0};  // dx, dy
     std::vector<POINT> dragOrigPolygon;
     std::vector<Plant> dragOrigPlants;
+
+private:
+    // Window procedure helpers (MainWindow.cpp)
+    void OnTouch(WPARAM wParam, LPARAM lParam);
+    void OnPointer(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnMiddleButtonDown(LPARAM lParam);
+    void OnMiddleButtonUp(LPARAM lParam);
+    void OnMouseLeave();
+    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    void OnTimer(WPARAM timerId);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void ExtendFrame();      // the compositor draws no frame: the whole window is client area
+    void ToggleMaximized();  // restore a maximised window, else maximise it
+    void InvalidateTitleStrip();
+    // Save before closing: the save dialog for a project never saved to a file,
+    // else the store's save; the error box on failure. True when saved.
+    bool SaveInPlace();
+
+    // Title strip steps of the pointer handlers (Frame.cpp)
+    int32_t MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* boxes);  // title layout; returns its end
+    void DrawProjectTitle(HDC dc, int32_t width, int32_t titleEnd);
+    void DrawCaptionButtons(HDC dc, int32_t width);
+    int32_t CaptionButtonAt(POINT p, int32_t width, bool includeRow32) const;
+    void RevealTaskbar(POINT p);         // shows an auto-hidden taskbar at a monitor edge
+    bool TrackHover(POINT p);            // caption and menu-title hover; true when the strip needs a repaint
+    bool CaptionPress(POINT p);          // press on a caption button; true when it took the press
+    bool TitleStripPress(POINT p, LPARAM lParam);  // menu title or window drag; true for any press above y 32
+    void CaptionRelease(POINT p);        // acts when released over the pressed caption button
+
+    // Scroll-bar steps and the world mapping (CanvasGeometry.cpp)
+    void ComputeContentExtent(const std::vector<Space>& spaces);  // UpdateContentExtent from a given copy
+    RECT CanvasRectFor(const std::vector<Space>& spaces);         // GetCanvasRect from a given copy
+    ScrollBarLayout LayoutScrollBarsFor(const RECT& client, const std::vector<Space>& spaces);
+    void DrawScrollBarsFor(HDC dc, const RECT& client, const std::vector<Space>& spaces);
+    bool ThumbDragStep(POINT p);         // moves the scroll position while a thumb is dragged
+    bool ThumbRelease();                 // ends a thumb drag; true when one was running
+
+    // Painting pieces (Painting.cpp)
+    void DrawStatusStrip(HDC dc, const RECT& client);
+    void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
+    void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon);
+    void DrawPlants(HDC dc, const Space& space, bool selected);
+    void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);
+    void DrawStartScreen(HDC dc, const RECT& canvas);
+
+    // Toolbar steps of the pointer handlers (Toolbar.cpp)
+    void ToolbarHover(POINT p);          // hover and tooltip deadline
+    bool ToolbarPress(POINT p);          // true when a toolbar button took the press
+    void ToolbarRelease(POINT p);        // acts when released over the pressed toolbar button
+    void InvalidateToolbar(bool tooltipWasShown);  // the band, and the tooltip's box when one was on screen
+
+    // Canvas steps of the pointer handlers (Editing.cpp, PanZoom.cpp)
+    void CanvasPress(WPARAM wParam, POINT p);  // pan start, plant placement, drawing points, selection
+    void CanvasMove(POINT p);            // left and middle pan steps, plant and space drags, cursor
+    void CanvasRelease(POINT p);         // pan end and drag endings
+    void CanvasRightPress();             // cancels placement, finishes or cancels a space
 };

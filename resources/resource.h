@@ -1,0 +1,39 @@
+// Every resource and command id of the program, with the numbers the program's
+// files and menus rely on. Shared by the .rc file and the C++ code.
+#pragma once
+
+// Icons
+#define IDI_TILVO 101        // application icon: title strip, window class
+#define IDI_PLANT 102        // plant marker on the canvas
+#define IDI_PAN 103          // toolbar: pan mode
+#define IDI_ZOOM_IN 104      // toolbar: zoom in
+#define IDI_ZOOM_OUT 105     // toolbar: zoom out
+#define IDI_ZOOM_RESET 106   // toolbar: reset zoom
+
+// Strings
+#define IDS_VERSION 107      // version text of the status strip
+
+// Accelerators
+#define IDR_ACCELERATORS 4001
+
+// Commands (WM_COMMAND ids shared by the menus, accelerators and keys)
+#define IDM_NEW_PROJECT 1001
+#define IDM_OPEN_PROJECT 1002
+#define IDM_CLOSE_PROJECT 1003
+#define IDM_SAVE_PROJECT 1004
+#define IDM_SAVE_PROJECT_AS 1005
+#define IDM_IMPORT_JSON 1006
+#define IDM_EXPORT_JSON 1007
+#define IDM_PRINT 1008
+#define IDM_EXIT 1010
+#define IDM_NEW_SPACE 1020
+#define IDM_RENAME_SPACE 1021
+#define IDM_DELETE_SPACE 1022
+#define IDM_EXPORT_SPACES 1023
+#define IDM_VIEW_PLANTS 1025
+#define IDM_NEW_PLANT 1026
+#define IDM_RENAME_PLANT 1027
+#define IDM_DELETE_PLANT 1028
+#define IDM_ADD_TASK 1031
+#define IDM_VIEW_TASKS 1032
+#define IDM_ABOUT 1042

@@ -1,0 +1,320 @@
+// Support for window tests: create the real MainWindow in this process, pump
+// its messages until a condition holds, answer modal boxes, popups and dialogs
+// of this process from a helper thread, and read back texts and painted pixels.
+//
+// Everything looks only at windows of this process's UI thread, never at the
+// whole desktop: other test programs share the display.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "MainWindow.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace uitest {
+
+inline HINSTANCE Module() {
+    return GetModuleHandleW(nullptr);
+}
+
+// Dispatches every waiting message. WM_QUIT (posted when a window is destroyed)
+// is dropped: the tests have no loop for it to end.
+inline void PumpPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Pumps until `done` holds or the timeout passes; returns `done`'s last answer.
+inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        PumpPending();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(int ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+inline std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(hwnd, buffer, 1024);
+    return buffer;
+}
+
+inline std::wstring ClassOf(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(hwnd, buffer, 256);
+    return buffer;
+}
+
+// The first visible top-level window of `thread` with this class and caption
+// (an empty caption matches any).
+inline HWND FindThreadWindow(DWORD thread, const std::wstring& className, const std::wstring& caption) {
+    struct Search {
+        std::wstring cls, caption;
+        HWND found;
+    } search{className, caption, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != s->cls) return TRUE;
+            if (!s->caption.empty() && WindowText(hwnd) != s->caption) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Watches this thread's windows from a helper thread while the test thread sits
+// in a modal loop (message box, popup menu, dialog). When a window of the given
+// class and caption appears, `act` runs on the helper thread with it, once.
+class ModalWatcher {
+public:
+    ModalWatcher(std::wstring className, std::wstring caption, std::function<void(HWND)> act, int timeoutMs = 10000)
+        : uiThread(GetCurrentThreadId()) {
+        worker = std::thread([this, className, caption, act, timeoutMs] {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+            while (!stop && std::chrono::steady_clock::now() < end) {
+                HWND hwnd = FindThreadWindow(uiThread, className, caption);
+                if (hwnd) {
+                    act(hwnd);
+                    seen = true;
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(15));
+            }
+        });
+    }
+    ~ModalWatcher() { Finish(); }
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+
+    // Waits for the helper thread; true when the window appeared and was handled.
+    bool Finish() {
+        stop = true;
+        if (worker.joinable()) worker.join();
+        return seen;
+    }
+
+private:
+    DWORD uiThread;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> seen{false};
+    std::thread worker;
+};
+
+// What a message box showed and which button the test pressed.
+struct BoxRecord {
+    std::wstring text;
+    bool hadYes = false, hadNo = false, hadCancel = false, hadOk = false;
+    std::atomic<bool> done{false};  // set once the fields above are filled
+};
+
+// Answers the next message box with this caption by pressing `button`
+// (IDYES, IDNO, IDCANCEL, IDOK), after recording its text and buttons.
+class MessageBoxAnswer {
+public:
+    MessageBoxAnswer(const std::wstring& caption, int button, int timeoutMs = 10000)
+        : record(std::make_shared<BoxRecord>()),
+          watcher(L"#32770", caption,
+                  [rec = record, button](HWND box) {
+                      wchar_t text[2048] = {};
+                      GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the message box's text control
+                      rec->text = text;
+                      rec->hadYes = GetDlgItem(box, IDYES) != nullptr;
+                      rec->hadNo = GetDlgItem(box, IDNO) != nullptr;
+                      rec->hadCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+                      rec->hadOk = GetDlgItem(box, IDOK) != nullptr;
+                      rec->done = true;
+                      PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+                  },
+                  timeoutMs) {}
+    bool Answered() { return watcher.Finish(); }
+    bool Seen() const { return record->done; }  // safe to poll while the box may still be open
+    const BoxRecord& Box() const { return *record; }
+
+private:
+    std::shared_ptr<BoxRecord> record;
+    ModalWatcher watcher;
+};
+
+// One entry of a popup menu as the platform holds it.
+struct PopupEntry {
+    std::wstring text;  // caption with the tab and shortcut text
+    UINT id = 0;
+    bool separator = false;
+    bool grayed = false;
+};
+
+inline std::vector<PopupEntry> ReadMenu(HMENU menu) {
+    std::vector<PopupEntry> entries;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        PopupEntry e;
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        e.separator = (state & MF_SEPARATOR) != 0;
+        e.grayed = (state & (MF_GRAYED | MF_DISABLED)) != 0;
+        e.id = GetMenuItemID(menu, i);
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        e.text = text;
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+// Reads the next popup menu of this thread, then dismisses it with Escape, or
+// chooses the item at `choose` (position) with the arrow keys and Enter.
+class PopupAnswer {
+public:
+    explicit PopupAnswer(int choose = -1, int timeoutMs = 10000)
+        : entries(std::make_shared<std::vector<PopupEntry>>()),
+          watcher(L"#32768", L"",
+                  [out = entries, choose](HWND popup) {
+                      HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+                      if (menu) *out = ReadMenu(menu);
+                      if (choose < 0) {
+                          PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                          return;
+                      }
+                      for (int i = 0; i <= choose; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+                      PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+                  },
+                  timeoutMs) {}
+    bool Answered() { return watcher.Finish(); }
+    const std::vector<PopupEntry>& Entries() const { return *entries; }
+
+private:
+    std::shared_ptr<std::vector<PopupEntry>> entries;
+    ModalWatcher watcher;
+};
+
+// The real main window of the program, made in this process and shown. The
+// class is unregistered again at the end so the next test can register it.
+class LiveWindow {
+public:
+    LiveWindow() : window(std::make_unique<MainWindow>(Module())) {
+        window->SetStatusRightText(L"v1.0.0");
+        created = window->Create(SW_SHOWNORMAL);
+        PumpPending();
+    }
+    ~LiveWindow() {
+        window.reset();
+        UnregisterClassW(L"TilvoMainWindow", Module());
+        PumpPending();
+    }
+    LiveWindow(const LiveWindow&) = delete;
+    LiveWindow& operator=(const LiveWindow&) = delete;
+
+    MainWindow& operator*() { return *window; }
+    MainWindow* operator->() { return window.get(); }
+    HWND hwnd() const { return window->hwnd; }
+    bool Created() const { return created; }
+
+    RECT Client() const {
+        RECT r{0, 0, 0, 0};
+        GetClientRect(window->hwnd, &r);
+        return r;
+    }
+
+    // Sends a mouse message with a client point packed as the platform packs it.
+    LRESULT Mouse(UINT message, int x, int y, WPARAM keys = 0) {
+        return SendMessageW(window->hwnd, message, keys,
+                            MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(x)), static_cast<WORD>(static_cast<int16_t>(y))));
+    }
+
+    // Destroys the window the way the close question would, for tests that end early.
+    bool IsOpen() const { return window->hwnd && IsWindow(window->hwnd); }
+
+private:
+    std::unique_ptr<MainWindow> window;
+    bool created = false;
+};
+
+// The client area as painted: repaints now, then copies the window's pixels.
+// Pixels are 0x00RRGGBB, row by row from the top.
+class Capture {
+public:
+    explicit Capture(HWND hwnd) {
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        width = client.right;
+        height = client.bottom;
+        HDC windowDc = GetDC(hwnd);
+        HDC memory = CreateCompatibleDC(windowDc);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        pixels.assign(p, p + static_cast<size_t>(width) * height);
+        SelectObject(memory, old);
+        DeleteObject(dib);
+        DeleteDC(memory);
+        ReleaseDC(hwnd, windowDc);
+    }
+
+    // The colour at a client point as an RGB() value, or CLR_INVALID outside.
+    COLORREF At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+        const uint32_t v = pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF;
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+
+    // How many pixels of the rectangle have exactly this colour.
+    int Count(const RECT& r, COLORREF colour) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (At(x, y) == colour) ++n;
+        return n;
+    }
+
+    // True when some pixel of the rectangle is neither of the two colours (text, glyphs).
+    bool HasOtherThan(const RECT& r, COLORREF a, COLORREF b = CLR_INVALID) const {
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = At(x, y);
+                if (c != a && c != b) return true;
+            }
+        return false;
+    }
+
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+inline std::string Hex(COLORREF c) {
+    char buffer[16];
+    snprintf(buffer, sizeof(buffer), "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return buffer;
+}
+
+}  // namespace uitest
