@@ -90,3 +90,8 @@ bool SettleUnsavedChanges(MainWindow& window, const wchar_t* question) {
 }
 
 }  // namespace commands
+
+// The close request's save step (MainWindow.cpp) is the commands' save in place.
+bool MainWindow::SaveInPlace() {
+    return commands::SaveInPlace(*this);
+}

@@ -3,6 +3,13 @@
 # current X display, makes a new project and saves it with the keyboard alone
 # (Ctrl+N, a name, Enter, Ctrl+S, a path, Enter), exits through Ctrl+X, then
 # reads the saved file with the sqlite3 command-line client.
+#
+# The program runs in a Wine prefix of its own, and so with a wineserver of its
+# own: the programs of one wineserver share one desktop, one keyboard focus and
+# one desktop process (bound to the X display it was started on), so window
+# tests running at the same time on other displays would take the keys or lose
+# their windows. The private prefix links to the files of the shared one and
+# copies only its registry.
 # Usage: new_project_and_save.sh <path to tilvo.exe>
 set -euo pipefail
 
@@ -13,19 +20,21 @@ FILE="$WORK/keyboard.tvp"
 WINE_PID=""
 
 cleanup() {
-  # Only the Wine process this script started; never the shared wineserver.
+  # Only the Wine process this script started; its private wineserver then
+  # ends by itself, and is waited for before its prefix goes.
   if [ -n "$WINE_PID" ] && kill -0 "$WINE_PID" 2>/dev/null; then
     kill "$WINE_PID" 2>/dev/null || true
     wait "$WINE_PID" 2>/dev/null || true
   fi
+  if [ -d "$WORK/prefix" ]; then timeout 30 wineserver -w 2>/dev/null || true; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  echo "windows of the process:" >&2
-  for w in $(xdotool search --pid "$WINE_PID" 2>/dev/null); do
+  echo "named windows on the display:" >&2
+  for w in $(xdotool search --name '.' 2>/dev/null); do
     echo "  $w '$(xdotool getwindowname "$w" 2>/dev/null)'" >&2
   done
   exit 1
@@ -51,13 +60,24 @@ wait_for_name() {
   return 1
 }
 
-# Keys go to the window that has the focus; wait until it is one of ours.
+# Keys go to the window that has the focus: give it the focus, and give a
+# window that has just appeared time to finish setting itself up.
 focus() {
+  sleep 1
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  sleep 0.3
+  sleep 0.5
 }
 
 [ -n "${DISPLAY:-}" ] || { echo "no X display"; exit 1; }
+SHARED_PREFIX="${WINEPREFIX:?WINEPREFIX must name the configured Wine prefix}"
+export WINEPREFIX="$WORK/prefix"
+mkdir -p "$WINEPREFIX"
+# Files change in the shared prefix while others run (temporary files): what
+# vanishes during the copy does not matter.
+cp -as "$SHARED_PREFIX/drive_c" "$WINEPREFIX/" 2>/dev/null || true
+cp -a "$SHARED_PREFIX/dosdevices" "$SHARED_PREFIX/.update-timestamp" "$SHARED_PREFIX"/*.reg "$WINEPREFIX/"
+[ -e "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || { echo "FAIL: private prefix incomplete" >&2; exit 1; }
+
 wine "$EXE" &
 WINE_PID=$!
 
@@ -69,7 +89,7 @@ DIALOG="$(wait_for_window '^Create New Project$')" || fail "Ctrl+N opened no New
 focus "$DIALOG"
 # The name edit has the focus, preset to "Untitled Project": select it all and type over it.
 xdotool key End shift+Home
-xdotool type --delay 20 "$NAME"
+xdotool type --delay 60 "$NAME"
 xdotool key Return
 wait_for_name "$MAIN" "$NAME (Unsaved) - Tilvo" || fail "no new project: '$(xdotool getwindowname "$MAIN")'"
 
@@ -78,7 +98,7 @@ xdotool key ctrl+s
 SAVE="$(wait_for_window '^Save As$')" || fail "Ctrl+S opened no save dialog"
 focus "$SAVE"
 # The file name box has the focus; drive Z: is the Unix root.
-xdotool type --delay 20 "Z:${FILE//\//\\}"
+xdotool type --delay 60 "Z:${FILE//\//\\}"
 xdotool key Return
 wait_for_name "$MAIN" "$NAME - Tilvo" || fail "not saved: '$(xdotool getwindowname "$MAIN")'"
 [ -f "$FILE" ] || fail "no file at $FILE"
@@ -91,8 +111,10 @@ focus "$CONFIRM"
 xdotool key Return  # "Yes" is the default button
 for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
-wait "$WINE_PID" || fail "exit code $?"
+status=0
+wait "$WINE_PID" || status=$?
 WINE_PID=""
+[ "$status" -eq 0 ] || fail "exit code $status"
 
 # The saved file, read by an independent client.
 q() { sqlite3 -batch -noheader "$FILE" "$1"; }

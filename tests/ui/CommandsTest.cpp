@@ -1,14 +1,11 @@
 // The commands of the main window, driven through WM_COMMAND on the real
 // window, with every dialog and message box answered through its real window.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "MainWindow.h"
-#include "ModalAnswerer.h"
+#include "UiTestSupport.h"
 #include "resource.h"
 
 using uitest::Answer;
@@ -35,11 +32,13 @@ protected:
         dir = std::wstring(temp) + L"tilvo-commands-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(++counter) + L"\\";
         std::filesystem::create_directories(dir);
-        window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(window->Create(SW_SHOWNORMAL));
+        live = std::make_unique<uitest::LiveWindow>();
+        ASSERT_TRUE(live->Created());
+        window = &**live;
     }
     void TearDown() override {
-        window.reset();
+        window = nullptr;
+        live.reset();
         DrainQuit();
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
@@ -93,9 +92,18 @@ protected:
         return Store().CreatePlant(plant);
     }
     static bool Exists(const std::wstring& path) { return std::filesystem::exists(path); }
+    // The enabled flag of the drawn menu's item with this command id.
+    bool MenuEnabled(int commandId) {
+        for (const MenuItem& title : window->menuModel)
+            for (const MenuItem& item : title.children)
+                if (item.commandId == commandId) return item.enabled;
+        ADD_FAILURE() << "no menu item " << commandId;
+        return false;
+    }
 
     std::wstring dir;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<uitest::LiveWindow> live;
+    MainWindow* window = nullptr;
 };
 
 // ---- New Project window (command 1001)
@@ -620,6 +628,16 @@ TEST_F(PlantCommandsTest, RenamePlantCancelledOrWithoutSelectionChangesNothing) 
     EXPECT_EQ(window->statusText, L"Please select a plant to delete.");
 }
 
+TEST_F(PlantCommandsTest, DeletingAPlantGreysThePlantCommandsAtOnce) {
+    window->UpdateMenuState();
+    ASSERT_TRUE(MenuEnabled(IDM_RENAME_PLANT));
+    ASSERT_TRUE(MenuEnabled(IDM_DELETE_PLANT));
+    Run(IDM_DELETE_PLANT, {Box(L"Confirm Plant Deletion", IDYES)});
+    EXPECT_FALSE(MenuEnabled(IDM_RENAME_PLANT));
+    EXPECT_FALSE(MenuEnabled(IDM_DELETE_PLANT));
+    EXPECT_TRUE(MenuEnabled(IDM_NEW_PLANT));  // the space is still selected
+}
+
 TEST_F(PlantCommandsTest, DeletePlantConfirmsAndClearsThePlantIndex) {
     window->SetStatusText(L"before");
     const std::wstring question = L"Are you sure you want to delete the plant \"Tomato #" + std::to_wstring(plantId) +
@@ -648,6 +666,97 @@ TEST_F(PlantCommandsTest, NewPlantStartsPlacingInTheSelectedSpace) {
     Run(IDM_NEW_PLANT, {});
     EXPECT_FALSE(window->placingPlant);
     EXPECT_EQ(window->statusText, L"Please select a space to add a plant to.");
+}
+
+// ---- The window's close request, answered Yes: the same save in place
+
+TEST_F(CommandsTest, WindowCloseAnsweredYesSavesAndCloses) {
+    NewProject(L"Closing");
+    AddSpace(L"Bed");
+    const HWND hwnd = window->hwnd;
+    ModalAnswerer answerer({Box(L"Unsaved Changes", IDYES), FileDialog(L"Save As", dir + L"closing.tvp")});
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();  // no "Confirm Exit"
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(DrainQuit());
+    EXPECT_TRUE(Exists(dir + L"closing.tvp"));
+}
+
+TEST_F(CommandsTest, WindowCloseAnsweredYesStaysOpenWhenTheSaveDoesNotHappen) {
+    NewProject(L"Staying");
+    AddSpace(L"Bed");
+    {
+        ModalAnswerer answerer({Box(L"Unsaved Changes", IDYES), uitest::CancelFileDialog(L"Save As")});
+        SendMessageW(window->hwnd, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();
+    }
+    EXPECT_TRUE(IsWindow(window->hwnd));
+    {
+        ModalAnswerer answerer({Box(L"Unsaved Changes", IDYES), FileDialog(L"Save As", dir + L"missing\\x.tvp"),
+                                Box(L"Error", IDOK)});
+        SendMessageW(window->hwnd, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();
+    }
+    EXPECT_TRUE(IsWindow(window->hwnd));
+    EXPECT_FALSE(DrainQuit());
+    EXPECT_TRUE(Store().HasUnsavedChanges());
+}
+
+TEST_F(CommandsTest, WindowCloseOfAFiledProjectSavesWithoutADialog) {
+    const std::wstring path = dir + L"filed.tvp";
+    SavedProject(path, L"Filed");
+    AddSpace(L"Late Bed");
+    const HWND hwnd = window->hwnd;
+    ModalAnswerer answerer({Box(L"Unsaved Changes", IDYES)});
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(DrainQuit());
+
+    ProjectManager reader;
+    ASSERT_TRUE(reader.OpenProject(path));
+    ASSERT_EQ(reader.GetSpaces().size(), 1u);
+    EXPECT_EQ(reader.GetSpaces()[0].name, L"Late Bed");
+}
+
+// ---- Status strip and window title
+
+TEST_F(CommandsTest, StatusTextRepaintsOnlyTheStatusStrip) {
+    uitest::PumpPending();
+    ValidateRect(window->hwnd, nullptr);
+    window->SetStatusRightText(L"v9");
+    RECT dirty{0, 0, 0, 0};
+    EXPECT_FALSE(GetUpdateRect(window->hwnd, &dirty, FALSE));
+    EXPECT_EQ(window->statusRightText, L"v9");
+
+    window->SetStatusText(L"Hello");
+    EXPECT_EQ(window->statusText, L"Hello");
+    const RECT client = live->Client();
+    ASSERT_TRUE(GetUpdateRect(window->hwnd, &dirty, FALSE));
+    EXPECT_EQ(dirty.left, 0);
+    EXPECT_EQ(dirty.top, client.bottom - 22);
+    EXPECT_EQ(dirty.right, client.right);
+    EXPECT_EQ(dirty.bottom, client.bottom);
+}
+
+TEST_F(CommandsTest, TitleShowsTheNameWithItsUnsavedMarks) {
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Tilvo");
+    ASSERT_TRUE(Store().CreateNewProject(L"Meadow", L""));
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Meadow (Unsaved) - Tilvo");
+    AddSpace(L"Strip");
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Meadow* (Unsaved) - Tilvo");
+    ASSERT_TRUE(Store().SaveProjectAs(dir + L"meadow.tvp"));
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Meadow - Tilvo");
+    AddSpace(L"Strip 2");
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Meadow* - Tilvo");
+    Store().CloseProject();
+    window->UpdateTitle();
+    EXPECT_EQ(Title(), L"Tilvo");
 }
 
 // ---- Commands whose windows come with other features: their preconditions

@@ -1,11 +1,8 @@
 // The input box, called directly on the real main window.
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
-#include "MainWindow.h"
-#include "ModalAnswerer.h"
+#include "UiTestSupport.h"
 
 using uitest::Answer;
 using uitest::Input;
@@ -16,10 +13,10 @@ namespace {
 class InputBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(window->Create(SW_SHOWNORMAL));
+        live = std::make_unique<uitest::LiveWindow>();
+        ASSERT_TRUE(live->Created());
+        window = &**live;
     }
-    void TearDown() override { window.reset(); }
 
     // Runs the box with `answer`; returns its result and what the helper saw.
     bool Ask(const Answer& answer, std::wstring& text, uitest::Seen* seen = nullptr) {
@@ -37,7 +34,8 @@ protected:
         return a;
     }
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<uitest::LiveWindow> live;
+    MainWindow* window = nullptr;
 };
 
 TEST_F(InputBoxTest, ShowsTheTextAndDisablesTheMainWindowWhileOpen) {
