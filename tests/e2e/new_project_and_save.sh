@@ -132,6 +132,9 @@ check "description" "$(q "SELECT value FROM metadata WHERE key = 'project_descri
 check "application version" "$(q "SELECT value FROM metadata WHERE key = 'application_version';")" "1.0.0"
 check "metadata keys" "$(q "SELECT group_concat(key, ' ') FROM (SELECT key FROM metadata ORDER BY key);")" \
   "application_version author created_at project_description project_name updated_at"
+author="$(q "SELECT value FROM metadata WHERE key = 'author';")"
+[ -n "$author" ] || { echo "FAIL: empty author" >&2; exit 1; }
+echo "ok: author $author"
 created="$(q "SELECT value FROM metadata WHERE key = 'created_at';")"
 [[ "$created" =~ ^[0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || { echo "FAIL: created_at '$created'" >&2; exit 1; }
 echo "ok: created_at $created"

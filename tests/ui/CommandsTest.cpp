@@ -116,6 +116,13 @@ TEST_F(CommandsTest, NewProjectOffersTheDefaultNameAndCreatesAnInMemoryProject) 
     EXPECT_EQ(seen[0].owner, window->hwnd);
     EXPECT_EQ(seen[0].rect.right - seen[0].rect.left, 300);
     EXPECT_EQ(seen[0].rect.bottom - seen[0].rect.top, 280);
+    EXPECT_FALSE(seen[0].ownerEnabled);
+    EXPECT_EQ(seen[0].focusId, uitest::kProjectNameEditId);
+    EXPECT_TRUE(seen[0].fontsSet);
+    EXPECT_EQ(seen[0].texts[IDOK], L"Create");
+    EXPECT_EQ(seen[0].texts[IDCANCEL], L"Cancel");
+    EXPECT_TRUE(seen[0].exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(seen[0].exStyle & WS_EX_DLGMODALFRAME);
 
     ASSERT_TRUE(Store().IsProjectOpen());
     EXPECT_TRUE(Store().IsNewProject());
@@ -138,6 +145,21 @@ TEST_F(CommandsTest, NewProjectCancelledOrClosedChangesNothing) {
     EXPECT_TRUE(IsWindowEnabled(window->hwnd));
 }
 
+TEST_F(CommandsTest, NewProjectEnterCreatesAndEscapeCancels) {
+    Answer escape = uitest::NewProject(L"Not this", L"");
+    escape.key = VK_ESCAPE;
+    escape.keyTarget = uitest::kProjectNameEditId;
+    Run(IDM_NEW_PROJECT, {escape});
+    EXPECT_FALSE(Store().IsProjectOpen());
+
+    Answer enter = uitest::NewProject(L"By Enter", L"");
+    enter.key = VK_RETURN;
+    enter.keyTarget = uitest::kProjectNameEditId;
+    Run(IDM_NEW_PROJECT, {enter});
+    ASSERT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"By Enter");
+}
+
 TEST_F(CommandsTest, NewProjectRefusesAnEmptyNameAndStaysOpen) {
     auto seen = Run(IDM_NEW_PROJECT, {uitest::NewProject(L"", L"d"), Box(L"Validation Error", IDOK),
                                       uitest::NewProject(L"  ", L"second try")});
@@ -146,6 +168,7 @@ TEST_F(CommandsTest, NewProjectRefusesAnEmptyNameAndStaysOpen) {
     EXPECT_EQ(seen[1].icon, StockIcon(IDI_WARNING));
     EXPECT_NE(seen[1].owner, window->hwnd);  // owned by the New Project window
     EXPECT_EQ(seen[2].windowClass, L"ProjectCreateDialogClass");
+    EXPECT_EQ(seen[2].focusId, uitest::kProjectNameEditId);  // back in the name edit
     // A name of blanks is accepted as it is.
     EXPECT_EQ(Store().GetCurrentProject()->name, L"  ");
     EXPECT_EQ(Store().GetCurrentProject()->description, L"second try");
@@ -403,6 +426,21 @@ TEST_F(CommandsTest, ImportAsksAboutUnsavedChangesOnlyAfterAFileIsChosen) {
     Run(IDM_IMPORT_JSON, {FileDialog(L"Open", dir + L"other.json"), Box(L"Unsaved Changes", IDNO)});
     EXPECT_EQ(Store().GetCurrentProject()->name, L"Current");
     EXPECT_EQ(window->statusText, L"Project imported from JSON successfully.");
+}
+
+TEST_F(CommandsTest, ImportAnsweredYesSavesTheOpenProjectFirst) {
+    NewProject(L"Exchange");
+    Run(IDM_EXPORT_JSON, {FileDialog(L"Save As", dir + L"exchange.json")});
+    AddSpace(L"Added after the export");
+    Run(IDM_IMPORT_JSON, {FileDialog(L"Open", dir + L"exchange.json"), Box(L"Unsaved Changes", IDYES),
+                          FileDialog(L"Save As", dir + L"before-import.tvp")});
+    EXPECT_TRUE(Store().GetSpaces().empty());  // the imported project
+    EXPECT_EQ(window->statusText, L"Project imported from JSON successfully.");
+
+    ProjectManager reader;
+    ASSERT_TRUE(reader.OpenProject(dir + L"before-import.tvp"));
+    ASSERT_EQ(reader.GetSpaces().size(), 1u);
+    EXPECT_EQ(reader.GetSpaces()[0].name, L"Added after the export");
 }
 
 TEST_F(CommandsTest, ImportFailureShowsTheStoreErrorUnderImportError) {
