@@ -357,7 +357,6 @@ struct Seen {
     std::vector<std::wstring> fileTypes;  // entries of a file dialog's type combo
     HWND owner = nullptr;
     bool ownerEnabled = false;  // the owner took input while this window was up
-    int focusId = -1;           // control id of the UI thread's focus, when it is a child of the window
     bool fontsSet = true;       // every child control had a font set (WM_GETFONT non-null)
     RECT rect{0, 0, 0, 0};
     LONG style = 0, exStyle = 0;
@@ -456,10 +455,6 @@ private:
         s.caption = TextOf(w);
         s.owner = GetWindow(w, GW_OWNER);
         s.ownerEnabled = s.owner && IsWindowEnabled(s.owner);
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof(gui);
-        if (GetGUIThreadInfo(uiThread_, &gui) && gui.hwndFocus && IsChild(w, gui.hwndFocus))
-            s.focusId = GetDlgCtrlID(gui.hwndFocus);
         GetWindowRect(w, &s.rect);
         s.style = GetWindowLongW(w, GWL_STYLE);
         s.exStyle = GetWindowLongW(w, GWL_EXSTYLE);
