@@ -29,8 +29,9 @@ protected:
         static int counter = 0;
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
+        // Wine reuses small process ids: the tick count keeps a folder left by a killed run out of the way.
         dir = std::wstring(temp) + L"tilvo-commands-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-              std::to_wstring(++counter) + L"\\";
+              std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter) + L"\\";
         std::filesystem::create_directories(dir);
         live = std::make_unique<uitest::LiveWindow>();
         ASSERT_TRUE(live->Created());
@@ -40,8 +41,11 @@ protected:
         window = nullptr;
         live.reset();
         DrainQuit();
+        // The file dialogs make the chosen folder the current one, which keeps it from being removed.
+        SetCurrentDirectoryW(std::filesystem::path(dir).parent_path().parent_path().c_str());
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
+        EXPECT_FALSE(std::filesystem::exists(dir));
     }
 
     ProjectManager& Store() { return window->projectManager; }
@@ -278,7 +282,38 @@ TEST_F(CommandsTest, FileCommandsWithoutAProjectDoNothing) {
     EXPECT_EQ(Title(), L"Tilvo");
 }
 
+TEST_F(CommandsTest, SaveDialogAsksBeforeReplacingAFile) {
+    const std::wstring path = dir + L"taken.tvp";
+    SavedProject(path, L"First");
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Second", L"")});
+    // The replace question comes from the dialog (this Wine gives it no caption of its own).
+    auto seen = Run(IDM_SAVE_PROJECT_AS, {FileDialog(L"Save As", path), Box(L"Error", IDNO),
+                                          uitest::CancelFileDialog(L"Save As")});
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_NE(seen[1].message.find(L"already exists"), std::wstring::npos);
+    EXPECT_EQ(seen[1].buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_TRUE(Store().IsNewProject());
+
+    Run(IDM_SAVE_PROJECT_AS, {FileDialog(L"Save As", path), Box(L"Error", IDYES)});
+    EXPECT_FALSE(Store().IsNewProject());
+    ProjectManager reader;
+    ASSERT_TRUE(reader.OpenProject(path));
+    EXPECT_EQ(reader.GetCurrentProject()->name, L"Second");
+}
+
 // ---- Open (command 1002)
+
+TEST_F(CommandsTest, OpenDialogRefusesAFileThatDoesNotExist) {
+    window->SetStatusText(L"before");
+    // The refusal comes from the dialog (this Wine gives it an empty caption).
+    auto seen = Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", dir + L"absent.tvp"), Box(L"", IDOK),
+                                       uitest::CancelFileDialog(L"Open")});
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_NE(seen[1].message.find(L"does not exist"), std::wstring::npos);
+    EXPECT_FALSE(Store().IsProjectOpen());
+    EXPECT_EQ(window->statusText, L"before");
+}
+
 
 TEST_F(CommandsTest, OpenLoadsTheChosenFile) {
     const std::wstring path = dir + L"saved.tvp";

@@ -506,9 +506,12 @@ private:
 
     void Run() {
         HWND handled = nullptr;
+        DWORD handledAt = 0;
         while (!stop_) {
             HWND w = FindActiveModal();
-            if (!w || w == handled) {
+            // A window that is still there 2 s after its answer ignored it:
+            // look at it again, so that a wrong answer cannot hang the test.
+            if (!w || (w == handled && GetTickCount() - handledAt < 2000)) {
                 if (handled && !IsWindow(handled)) handled = nullptr;
                 Sleep(20);
                 continue;
@@ -525,6 +528,7 @@ private:
             else
                 Dismiss(w, s.windowClass);
             handled = w;
+            handledAt = GetTickCount();
         }
     }
 
