@@ -188,7 +188,7 @@ TEST(Selection, WithoutAProjectThereIsNothingToHit) {
     EXPECT_EQ(w->statusText, kReady);
 }
 
-TEST(PlacingPlants, DISABLED_InsideTheSelectedSpaceAsksForTheNameAndCreatesThePlant) {
+TEST(PlacingPlants, InsideTheSelectedSpaceAsksForTheNameAndCreatesThePlant) {
     GardenWindow g;
     const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
     g.ClickWorld({150, 150});
@@ -236,7 +236,7 @@ TEST(PlacingPlants, OutsideTheSelectedSpaceOrWithoutOneIsRefusedAndTheModeStays)
     EXPECT_EQ(g->statusText, L"Plant placement cancelled.");
 }
 
-TEST(PlacingPlants, DISABLED_CancellingTheNameBoxEndsTheModeAndCreatesNothing) {
+TEST(PlacingPlants, CancellingTheNameBoxEndsTheModeAndCreatesNothing) {
     GardenWindow g;
     g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
     g->selectedSpace = 0;
