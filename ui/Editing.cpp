@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "CanvasHitTest.h"
@@ -23,6 +24,22 @@ void ShowCursor(LPCWSTR id) {
 
 bool InRange(int32_t index, size_t size) {
     return index >= 0 && static_cast<size_t>(index) < size;
+}
+
+// a - b modulo 2^32. The grab offset of a space whose first vertex lies far out
+// (imported coordinates) may not fit in 32 bits, but the delta of a drag step,
+// which is the pointer's movement since the press, always does, and modular
+// arithmetic gets it exactly.
+int32_t WrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// p moved by (dx, dy), when the result stays within 32 bits.
+bool Moved(POINT p, int32_t dx, int32_t dy, POINT& out) {
+    const int64_t x = int64_t{p.x} + dx, y = int64_t{p.y} + dy;
+    if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) return false;
+    out = POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+    return true;
 }
 
 std::wstring PlantLabel(const Plant& plant) {
@@ -109,8 +126,8 @@ void MainWindow::SelectAt(POINT w) {
             draggingSpace = true;
             dragOrigPolygon = space.polygon;
             dragOrigPlants = space.plants;
-            spaceGrabOffset[0] = w.x - space.polygon[0].x;
-            spaceGrabOffset[1] = w.y - space.polygon[0].y;
+            spaceGrabOffset[0] = WrapSub(w.x, space.polygon[0].x);
+            spaceGrabOffset[1] = WrapSub(w.y, space.polygon[0].y);
             SetCapture(hwnd);
             spaceHit = true;
             break;
@@ -202,24 +219,22 @@ void MainWindow::DragSpaceStep(POINT p) {
     const std::vector<Space> spaces = projectManager.GetSpaces();
     const POINT w = DragWorldPoint(p, spaces);
     if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size())) {
-        const int32_t dx = w.x - spaceGrabOffset[0] - dragOrigPolygon[0].x;
-        const int32_t dy = w.y - spaceGrabOffset[1] - dragOrigPolygon[0].y;
+        const int32_t dx = WrapSub(WrapSub(w.x, spaceGrabOffset[0]), dragOrigPolygon[0].x);
+        const int32_t dy = WrapSub(WrapSub(w.y, spaceGrabOffset[1]), dragOrigPolygon[0].y);
+        // A step that would carry a vertex or a plant beyond the 32-bit range
+        // leaves the space and its plants where they are.
         Space space = spaces[selectedSpace];
+        bool fits = true;
         space.polygon = dragOrigPolygon;
-        for (POINT& v : space.polygon) {
-            v.x += dx;
-            v.y += dy;
-        }
+        for (POINT& v : space.polygon) fits = fits && Moved(v, dx, dy, v);
+        std::vector<Plant> plants = dragOrigPlants;
+        for (Plant& plant : plants) fits = fits && Moved(plant.position, dx, dy, plant.position);
         const std::vector<POINT>& current = spaces[selectedSpace].polygon;
         const bool moved = space.polygon.size() != current.size() ||
                            !std::equal(space.polygon.begin(), space.polygon.end(), current.begin(),
                                        [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; });
-        if (moved && projectManager.UpdateSpace(space)) {
-            for (Plant plant : dragOrigPlants) {
-                plant.position.x += dx;
-                plant.position.y += dy;
-                projectManager.UpdatePlant(plant);
-            }
+        if (fits && moved && projectManager.UpdateSpace(space)) {
+            for (const Plant& plant : plants) projectManager.UpdatePlant(plant);
         }
     }
     RepaintCanvas(false);

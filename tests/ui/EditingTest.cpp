@@ -404,3 +404,31 @@ TEST(DraggingSpaces, APointerAboveTheCanvasMovesSpaceAndPlantsByOneDelta) {
     g.LeftUp(270, -200);
     EXPECT_FALSE(g->draggingSpace);
 }
+
+TEST(DraggingSpaces, FarOutCoordinatesNeverLeaveTheThirtyTwoBitRange) {
+    GardenWindow g;
+    // The first vertex lies so far left that the grab offset does not fit in
+    // 32 bits; the right edge is 647 units short of the largest value.
+    const int32_t left = INT32_MIN + 1, right = INT32_MAX - 647;
+    const int32_t bed = g.AddSpace(L"Imported", Rect(left, -1000000, right, 1000000));
+    g.AddPlant(bed, L"Far", {right - 100, 0});
+    const int top = g.CanvasTop();
+    g.LeftDown(500, top + 300);
+    ASSERT_TRUE(g->draggingSpace);
+    g.Move(510, top + 305);
+    Space s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[0], {left + 10, -1000000 + 5}));
+    EXPECT_TRUE(SamePoint(s.polygon[1], {right + 10, -1000000 + 5}));
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {right - 90, 5}));
+    // 700 right would carry the right edge past the largest value: no step.
+    g.Move(1200, top + 300);
+    s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[1], {right + 10, -1000000 + 5}));
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {right - 90, 5}));
+    g.Move(600, top + 300);
+    s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[0], {left + 100, -1000000}));
+    EXPECT_TRUE(SamePoint(s.polygon[1], {right + 100, -1000000}));
+    EXPECT_TRUE(SamePoint(s.plants[0].position, {right, 0}));
+    g.LeftUp(600, top + 300);
+}
