@@ -37,3 +37,22 @@
 #define IDM_ADD_TASK 1031
 #define IDM_VIEW_TASKS 1032
 #define IDM_ABOUT 1042
+
+// Plant List dialog
+#define IDD_PLANT_LIST 3001
+#define IDC_PLANT_LIST 3002          // list box of every plant
+#define IDC_PLANT_COUNT 3003         // the total count
+#define IDC_PLANT_LIST_CLOSE 3004
+
+// Export Spaces dialog
+#define IDD_EXPORT_SPACES 3030
+#define IDC_EXPORT_SPACE_LIST 3031   // check-box list of the spaces
+#define IDC_EXPORT_BUTTON 3032
+#define IDC_EXPORT_CANCEL 3033
+
+// About box
+#define IDD_ABOUT 3040
+#define IDC_ABOUT_ICON 3041
+#define IDC_ABOUT_TITLE 3042
+#define IDC_ABOUT_TEXT 3043
+#define IDC_ABOUT_OK 3045
