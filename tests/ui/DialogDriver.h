@@ -83,7 +83,12 @@ private:
         for (const Step& step : steps_) {
             const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
             HWND hwnd = nullptr;
-            while (!(hwnd = FindActiveDialog(uiThread_, step.caption, last))) {
+            while (true) {
+                hwnd = FindActiveDialog(uiThread_, step.caption, last);
+                if (hwnd) {
+                    Sleep(60);  // let the dialog finish its set-up (initial texts, focus, position)
+                    if (IsWindow(hwnd) && IsWindowEnabled(hwnd)) break;
+                }
                 if (std::chrono::steady_clock::now() >= end) {
                     log_ += L" [missing '" + step.caption + L"']";
                     CancelLeftovers(0);
@@ -91,8 +96,6 @@ private:
                 }
                 Sleep(15);
             }
-            Sleep(60);  // let the dialog finish its set-up (initial texts, focus, position)
-            if (!IsWindow(hwnd)) continue;
             step.act(hwnd);
             last = hwnd;
             log_ += L" [ran '" + step.caption + L"']";
@@ -233,6 +236,118 @@ inline std::function<void(HWND)> AnswerSave(SaveSeen& seen, const std::wstring& 
         SetDlgItemTextW(dialog, kFileNameBoxId, path.c_str());
         Press(dialog, IDOK);
     };
+}
+
+}  // namespace uitest
+
+// ---- A live main window with a project, and resource dialogs run on it
+
+namespace uitest {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        dir = std::wstring(temp) + L"tilvo-dialogs-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter) + L"\\";
+        CreateDirectoryW(dir.c_str(), nullptr);
+        live = std::make_unique<LiveWindow>();
+        ASSERT_TRUE(live->Created());
+        window = &**live;
+    }
+    void TearDown() override {
+        window = nullptr;
+        live.reset();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        std::wstring pattern = dir + L"*";
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(dir.c_str());
+    }
+
+    ProjectManager& Store() { return window->projectManager; }
+    void Open(const std::wstring& name = L"Plot") { ASSERT_TRUE(Store().CreateNewProject(name, L"")); }
+    int32_t AddSpace(const std::wstring& name, std::vector<POINT> polygon) {
+        Space space;
+        space.name = name;
+        space.polygon = std::move(polygon);
+        const int32_t id = Store().CreateSpace(space);
+        EXPECT_GE(id, 0);
+        return id;
+    }
+    static std::vector<POINT> Box(LONG left, LONG top, LONG right, LONG bottom) {
+        return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    }
+    int32_t AddPlant(int32_t spaceId, const std::wstring& name, LONG x = 0, LONG y = 0) {
+        Plant plant;
+        plant.spaceId = spaceId;
+        plant.name = name;
+        plant.position = {x, y};
+        const int32_t id = Store().CreatePlant(plant);
+        EXPECT_GE(id, 0);
+        return id;
+    }
+    // Leaves the maximised state and puts the main window at this rectangle.
+    void PlaceMainWindow(int x, int y, int width, int height) {
+        ShowWindow(window->hwnd, SW_RESTORE);
+        SetWindowPos(window->hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpPending();
+    }
+    // Runs a dialog as its command does, while `steps` answer it; returns its result.
+    INT_PTR RunDialog(int templateId, DLGPROC proc, LPARAM param, std::vector<Step> steps,
+                      HINSTANCE module = nullptr) {
+        DialogDriver driver(std::move(steps));
+        const INT_PTR result = DialogBoxParamW(module ? module : window->instance, MAKEINTRESOURCEW(templateId),
+                                               window->hwnd, proc, param);
+        EXPECT_TRUE(driver.Finish()) << driver.Log();
+        return result;
+    }
+    LPARAM Self() { return reinterpret_cast<LPARAM>(window); }
+
+    std::wstring dir;
+    std::unique_ptr<LiveWindow> live;
+    MainWindow* window = nullptr;
+};
+
+// The texts of a dialog's children with this id (-1 for the unnamed statics), in order.
+inline std::vector<std::wstring> ChildTexts(HWND dialog, int id) {
+    struct Search {
+        int id;
+        std::vector<std::wstring> texts;
+    } search{id, {}};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (static_cast<int>(static_cast<int16_t>(GetDlgCtrlID(child))) == s->id ||
+                GetDlgCtrlID(child) == s->id)
+                s->texts.push_back(WindowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.texts;
+}
+
+inline RECT WindowRect(HWND hwnd) {
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// Where a window of this size is centred on `reference`, truncating toward zero.
+inline POINT CentredOn(const RECT& reference, const RECT& own) {
+    return POINT{reference.left + ((reference.right - reference.left) - (own.right - own.left)) / 2,
+                 reference.top + ((reference.bottom - reference.top) - (own.bottom - own.top)) / 2};
 }
 
 }  // namespace uitest

@@ -37,15 +37,7 @@ void FillSpaceList(HWND dialog, MainWindow& window) {
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
         item.pszText = &name[0];
-        const LRESULT row = SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        // A row without a state image would count as ticked: give each the
-        // unticked image explicitly rather than rely on the list view's default.
-        if (row >= 0) {
-            LVITEMW state{};
-            state.stateMask = LVIS_STATEIMAGEMASK;
-            state.state = INDEXTOSTATEIMAGEMASK(1);
-            SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-        }
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));  // unticked: the list view's default
     }
 }
 
