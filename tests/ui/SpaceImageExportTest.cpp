@@ -248,6 +248,22 @@ TEST_F(SpaceImageExportTest, CoordinatesAtTheEndsOfTheRangeGiveTheRightImageOrAF
     EXPECT_FALSE(Exists(L"both.png"));
 }
 
+// 33,000 pixels square at 4 bytes a pixel is more than GDI+ can address (its
+// buffer size is a 32-bit int; Wine's wraps to 61 MB, makes the bitmap and
+// then writes past it): refused before any bitmap is made.
+TEST_F(SpaceImageExportTest, AnImageTooLargeForGdiplusIsRefused) {
+    Open();
+    AddSpace(L"West", Box(0, 0, 10, 10));
+    AddSpace(L"East", Box(32890, 32890, 32900, 32900));
+    EXPECT_FALSE(Export({0, 1}, L"huge.png", L"png"));
+    EXPECT_FALSE(Exists(L"huge.png"));
+    // A long thin strip of the same width is fine.
+    AddSpace(L"Strip", Box(0, 0, 30000, 1));
+    ASSERT_TRUE(Export({2}, L"strip.png", L"png"));
+    EXPECT_EQ(ReadImageHeader(dir + L"strip.png").width, 30100);
+    EXPECT_EQ(ReadImageHeader(dir + L"strip.png").height, 101);
+}
+
 TEST(ImageFormatForPath, ChoosesJpegByTheLastFourCharactersInAnyCase) {
     EXPECT_EQ(ImageFormatForPath(L"C:\\out\\garden.JPEG"), L"jpg");
     EXPECT_EQ(ImageFormatForPath(L"garden.Jpg"), L"jpg");

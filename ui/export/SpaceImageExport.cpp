@@ -153,7 +153,12 @@ bool MainWindow::ExportSpacesToImage(const std::vector<int32_t>& indices, const 
 
     const int64_t originX = minX - kMargin, originY = minY - kMargin;
     const int64_t width = maxX - originX + kMargin, height = maxY - originY + kMargin;
-    if (width > std::numeric_limits<INT>::max() || height > std::numeric_limits<INT>::max()) return false;
+    // GDI+ sizes the pixel buffer as stride x height in a 32-bit int: a larger
+    // image cannot be made (some GDI+ builds would wrap the size and overrun it).
+    constexpr int64_t kBytesPerPixel = 4;
+    if (width > std::numeric_limits<INT>::max() / kBytesPerPixel ||
+        width * kBytesPerPixel * height > std::numeric_limits<INT>::max())
+        return false;
 
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (gp::GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0, PixelFormat32bppARGB,
