@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "CommandSupport.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/ExportSpacesDialog.h"
+#include "dialogs/PlantListDialog.h"
+#include "resource.h"
 
 namespace commands {
 
@@ -119,7 +123,8 @@ void ExportSpaces(MainWindow& w) {
         MessageBoxW(w.hwnd, L"Please open a project with spaces first.", L"No Spaces", MB_ICONWARNING);
         return;
     }
-    // Dialog 3030 (ExportSpacesDialogProc) comes with the image export.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_EXPORT_SPACES), w.hwnd, ExportSpacesDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
@@ -128,7 +133,8 @@ void ViewPlants(MainWindow& w) {
         WarnNoProject(w);
         return;
     }
-    // Dialog 3001 (PlantListDialogProc) comes with the plant list.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_PLANT_LIST), w.hwnd, PlantListDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
@@ -223,7 +229,8 @@ void ViewTasks(MainWindow& w) {
 }
 
 void About(MainWindow& w) {
-    // Dialog 3040 (AboutDialogProc, from GetModuleHandleW(NULL)) comes with the about box.
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), w.hwnd, AboutDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
 }
 
 }  // namespace commands
