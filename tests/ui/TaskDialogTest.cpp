@@ -523,3 +523,21 @@ TEST(TaskDialogEdit, LongStoredTextsLeftAloneAreKeptWhole) {
     EXPECT_EQ(store.GetTask(id)->name, longName.substr(0, 254));
     EXPECT_EQ(store.GetTask(id)->description, longDescription);
 }
+
+// Enter in the name presses the default button; Esc cancels (tested above).
+TEST(TaskDialogCreate, EnterInTheNameCreatesTheTask) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    MakeGarden(w->projectManager);
+    DialogScript script([&](DialogScript& s) {
+        HWND d = s.WaitDialog(L"Create Task");
+        ASSERT_NE(d, nullptr);
+        SetText(d, IDC_TASK_NAME, L"Rake");
+        PostMessageW(Item(d, IDC_TASK_NAME), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(s.WaitGone(d));
+    });
+    EXPECT_EQ(RunTaskDialog(*w, -1, false), 1);
+    script.Finish();
+    ASSERT_EQ(w->projectManager.GetAllTasks().size(), 1u);
+    EXPECT_EQ(w->projectManager.GetAllTasks()[0].name, L"Rake");
+}

@@ -321,3 +321,28 @@ TEST(TaskListDialog, EditTaskOpensTheTaskDialogAndRebuildsTheListOnlyWhenSaved) 
     EXPECT_TRUE(store.GetTask(prune)->completed);
     EXPECT_EQ(store.GetTaskSpaces(prune), (std::vector<int32_t>{g.front, g.back}));
 }
+
+// The keyboard's way to tick: the space bar on the focused row.
+TEST(TaskListDialog, TheSpaceBarTicksTheFocusedRow) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    ProjectManager& store = w->projectManager;
+    MakeGarden(store);
+    AddTask(store, L"Water");
+    const int32_t prune = AddTask(store, L"Prune");
+    DialogScript script([&](DialogScript& s) {
+        HWND d = s.WaitDialog(L"Task List");
+        ASSERT_NE(d, nullptr);
+        HWND list = Item(d, IDC_TASK_LIST);
+        Select(list, 1);
+        SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageW(list, WM_CHAR, L' ', 0);
+        SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+        EXPECT_EQ(Ticks(list), (std::vector<bool>{false, true}));
+        Press(d, IDC_TASK_LIST_CLOSE);
+        EXPECT_TRUE(s.WaitGone(d));
+    });
+    EXPECT_EQ(RunTaskList(*w), 2);
+    script.Finish();
+    EXPECT_TRUE(store.GetTask(prune)->completed);
+}
