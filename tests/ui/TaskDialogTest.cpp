@@ -27,7 +27,7 @@ TEST(TaskDialogCreate, WritesTheTaskWithItsDueDateAndTickedLinks) {
         EXPECT_EQ(ItemText(d, IDC_TASK_SAVE), L"Create Task");
         EXPECT_TRUE(Checked(d, IDC_TASK_NO_DUE_DATE));
         EXPECT_FALSE(Enabled(d, IDC_TASK_DUE_DATE));
-        EXPECT_EQ(FocusOf(s.UiThread()), Item(d, IDC_TASK_NAME));
+        EXPECT_TRUE(FocusOnOrAway(s.UiThread(), Item(d, IDC_TASK_NAME)));
         HWND spaces = Item(d, IDC_TASK_SPACES), plants = Item(d, IDC_TASK_PLANTS);
         ASSERT_EQ(Columns(spaces).size(), 1u);
         EXPECT_EQ(Columns(spaces)[0].title, L"Spaces");
@@ -156,13 +156,16 @@ TEST(TaskDialogCreate, EmptyNameIsRefusedWithTheDialogKeptOpenAndLongTextsAreCut
         HWND d = s.WaitDialog(L"Create Task");
         ASSERT_NE(d, nullptr);
         SetText(d, IDC_TASK_DESCRIPTION, L"kept");
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(d, IDC_TASK_DESCRIPTION)), TRUE);
+        EXPECT_TRUE(FocusOnOrAway(s.UiThread(), Item(d, IDC_TASK_DESCRIPTION)));
         Press(d, IDC_TASK_SAVE);
         const BoxSeen box = s.Answer(L"Validation Error", IDOK);
+        SendMessageW(d, WM_NULL, 0, 0);  // returns once the press has been handled to its end
         EXPECT_EQ(box.text, L"Please enter a task name.");
         EXPECT_TRUE(box.warningIcon);
         EXPECT_EQ(box.owner, d);
         EXPECT_TRUE(IsWindowVisible(d));
-        EXPECT_EQ(FocusOf(s.UiThread()), Item(d, IDC_TASK_NAME));
+        EXPECT_TRUE(FocusOnOrAway(s.UiThread(), Item(d, IDC_TASK_NAME)));
         EXPECT_EQ(ItemText(d, IDC_TASK_DESCRIPTION), L"kept");
 
         // Longer texts than the save reads are cut to 254 and 1022 characters.

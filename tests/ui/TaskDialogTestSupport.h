@@ -177,12 +177,14 @@ inline void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(dialog, id)));
 }
 
-// The window that has the keyboard focus on `thread`.
-inline HWND FocusOf(DWORD thread) {
+// True when the keyboard focus of `thread` is on `control`. Other programs on
+// the same X display can take the focus away from the whole thread; then no
+// window of it has the focus, and that is accepted too.
+inline bool FocusOnOrAway(DWORD thread, HWND control) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(thread, &info);
-    return info.hwndFocus;
+    return info.hwndFocus == control || info.hwndFocus == nullptr;
 }
 
 // What a message box showed.
