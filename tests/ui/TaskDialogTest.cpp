@@ -480,6 +480,22 @@ TEST(TaskDialogEdit, ADueDateThePickerCannotShowIsKeptUnlessADateIsPicked) {
     EXPECT_EQ(RunTaskDialog(*w, soon, true), 1);
     picked.Finish();
     EXPECT_EQ(store.GetTask(soon)->dueDate, L"2025-06-01");
+
+    // Keys pressed in the picker count as a choice, even one that lands on the
+    // date it started with.
+    DialogScript keyed([&](DialogScript& s) {
+        HWND d = s.WaitDialog(L"Edit Task");
+        ASSERT_NE(d, nullptr);
+        HWND picker = Item(d, IDC_TASK_DUE_DATE);
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(picker), TRUE);
+        SendMessageW(picker, WM_KEYDOWN, VK_UP, 0);
+        SendMessageW(picker, WM_KEYDOWN, VK_DOWN, 0);
+        Press(d, IDC_TASK_SAVE);
+        EXPECT_TRUE(s.WaitGone(d));
+    });
+    EXPECT_EQ(RunTaskDialog(*w, bad, true), 1);
+    keyed.Finish();
+    EXPECT_EQ(store.GetTask(bad)->dueDate, Today());
 }
 
 TEST(TaskDialogEdit, LongStoredTextsLeftAloneAreKeptWhole) {
