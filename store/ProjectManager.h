@@ -82,6 +82,10 @@ public:
     // The vertices held in one polygon_data text; never fails, reads no member.
     static std::vector<POINT> ParsePolygonData(const std::string& utf8Json);
 
+    // JSON exchange file
+    bool ExportToJSON(const WString& filePath);
+    bool ImportFromJSON(const WString& filePath);
+
     // Utilities (platform calls live in StorePlatform.cpp)
     static WString GetCurrentTimestamp();
     static WString StringToWString(const std::string& utf8);

@@ -1,12 +1,20 @@
 #include "StorePlatform.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #else
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -165,6 +173,204 @@ WString LoginName(uint32_t bufferUnits) {
     // Mirrors GetUserNameW: the name and its terminating zero must fit.
     if (wide.empty() || wide.size() + 1 > bufferUnits) return L"User";
     return wide;
+}
+
+#endif
+
+namespace {
+
+// Tells apart the temporary files of one process.
+unsigned temporaryCounter = 0;
+
+bool HasNul(const WString& path) {
+    return path.find(L'\0') != WString::npos;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+bool OpenTextInput(std::ifstream& stream, const WString& path) {
+    if (path.empty() || HasNul(path)) return false;
+    stream.open(path.c_str());
+    return stream.is_open();
+}
+
+TextFileReplacement::~TextFileReplacement() { Discard(); }
+
+void TextFileReplacement::Discard() {
+    if (fd >= 0) _close(fd);
+    fd = -1;
+    if (created) DeleteFileW(tempPath.c_str());
+    created = false;
+}
+
+bool TextFileReplacement::Begin(const WString& target) {
+    Discard();
+    if (target.empty() || HasNul(target)) return false;
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // A truncating stream would be refused these, so the replacement is too.
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(probe);
+    }
+    size_t separator = target.find_last_of(L"\\/:");
+    std::wstring folder = separator == std::wstring::npos ? std::wstring() : target.substr(0, separator + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring candidate = folder + L"~tilvo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                 std::to_wstring(temporaryCounter++) + L".tmp";
+        // Text mode: the runtime stores every line feed as CR LF.
+        int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
+                            _S_IREAD | _S_IWRITE);
+        if (handle >= 0) {
+            fd = handle;
+            created = true;
+            targetPath = target;
+            tempPath = candidate;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+bool TextFileReplacement::Write(const std::string& text) {
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < text.size()) {
+        unsigned chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, 1u << 20));
+        int written = _write(fd, text.data() + done, chunk);
+        if (written <= 0) return false;
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool TextFileReplacement::Commit() {
+    if (fd < 0) return false;
+    bool ok = _commit(fd) == 0;
+    ok = _close(fd) == 0 && ok;
+    fd = -1;
+    ok = ok && MoveFileExW(tempPath.c_str(), targetPath.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        Discard();
+        return false;
+    }
+    created = false;
+    return true;
+}
+
+#else
+
+bool OpenTextInput(std::ifstream& stream, const WString& path) {
+    if (path.empty() || HasNul(path)) return false;
+    std::string name = Utf16ToUtf8(path.data(), path.size());
+    // A folder opens here but not on Windows; refuse it the same way.
+    struct stat info {};
+    if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    stream.open(name);
+    return stream.is_open();
+}
+
+TextFileReplacement::~TextFileReplacement() { Discard(); }
+
+void TextFileReplacement::Discard() {
+    if (fd >= 0) close(fd);
+    fd = -1;
+    if (created) unlink(tempPath.c_str());
+    created = false;
+}
+
+bool TextFileReplacement::Begin(const WString& target) {
+    Discard();
+    if (target.empty() || HasNul(target)) return false;
+    std::string path = Utf16ToUtf8(target.data(), target.size());
+    struct stat info {};
+    bool exists = false;
+    if (stat(path.c_str(), &info) == 0) {
+        // Never replace a folder, device or pipe with a file.
+        if (!S_ISREG(info.st_mode)) return false;
+        // A link is followed, as a stream would follow it: the file it names is replaced.
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (!resolved) return false;
+        path = resolved;
+        free(resolved);
+        int probe = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0) return false;
+        close(probe);
+        exists = true;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    size_t separator = path.find_last_of('/');
+    std::string folder = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "~tilvo-" + std::to_string(getpid()) + "-" +
+                                std::to_string(temporaryCounter++) + ".tmp";
+        int handle = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (handle >= 0) {
+            fd = handle;
+            created = true;
+            targetPath = path;
+            tempPath = candidate;
+            // The new content keeps the old file's permissions.
+            if (exists) (void)fchmod(fd, info.st_mode & 07777);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+bool TextFileReplacement::Write(const std::string& text) {
+    if (fd < 0) return false;
+    // There is no text mode here: store each line feed as CR LF as Windows does.
+    std::string buffer;
+    buffer.reserve(1 << 16);
+    auto flush = [&]() {
+        size_t done = 0;
+        while (done < buffer.size()) {
+            ssize_t written = ::write(fd, buffer.data() + done, buffer.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) return false;
+            done += static_cast<size_t>(written);
+        }
+        buffer.clear();
+        return true;
+    };
+    for (char c : text) {
+        if (c == '\n') buffer += '\r';
+        buffer += c;
+        if (buffer.size() >= (1 << 16) - 1 && !flush()) return false;
+    }
+    return flush();
+}
+
+bool TextFileReplacement::Commit() {
+    if (fd < 0) return false;
+    bool ok = fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    fd = -1;
+    ok = ok && rename(tempPath.c_str(), targetPath.c_str()) == 0;
+    if (!ok) {
+        Discard();
+        return false;
+    }
+    created = false;
+    // Make the rename itself durable; a failure here loses nothing already written.
+    size_t separator = targetPath.find_last_of('/');
+    std::string folder = separator == std::string::npos ? std::string(".") : targetPath.substr(0, separator + 1);
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)fsync(dir);
+        close(dir);
+    }
+    return true;
 }
 
 #endif

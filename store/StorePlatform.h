@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 
 #include "Records.h"
@@ -22,5 +23,46 @@ std::string Utf16ToUtf8(const wchar_t* data, size_t length);
 // The login name, read into a buffer of the given number of UTF-16 units;
 // "User" when it cannot be read or does not fit.
 WString LoginName(uint32_t bufferUnits);
+
+// Opens the file for reading through a text-mode stream, naming it exactly:
+// on Windows by its UTF-16 path, elsewhere by the path's UTF-8 form.
+bool OpenTextInput(std::ifstream& stream, const WString& path);
+
+#ifdef _WIN32
+using NativePath = std::wstring;
+#else
+using NativePath = std::string;
+#endif
+
+// Writes a new content for a file so that the old content survives any
+// failure: the text goes to a fresh temporary file in the target's folder and
+// replaces the target only once it is wholly on disk. Line feeds are stored as
+// CR LF, as the Windows text stream stores them, on every build.
+class TextFileReplacement {
+public:
+    TextFileReplacement() = default;
+    // An unfinished replacement closes and removes its temporary file.
+    ~TextFileReplacement();
+    TextFileReplacement(const TextFileReplacement&) = delete;
+    TextFileReplacement& operator=(const TextFileReplacement&) = delete;
+
+    // False when the target cannot be written (its folder is missing or
+    // closed to us, it names a folder or another non-file, or it is read-only
+    // or locked) or the temporary file cannot be made. Nothing is left behind.
+    bool Begin(const WString& target);
+    // Writes the text; false on any failure of the write.
+    bool Write(const std::string& text);
+    // Flushes the temporary file to disk, closes it and puts it in the
+    // target's place; false on any failure, the target then untouched.
+    bool Commit();
+
+private:
+    void Discard();
+
+    int fd = -1;
+    bool created = false;
+    NativePath targetPath;
+    NativePath tempPath;
+};
 
 }  // namespace storeplatform

@@ -1,0 +1,113 @@
+// Times the JSON export and import of a large farm, next to nlohmann::json
+// alone on the same document on the same machine: parsing the exported text
+// (from memory, and from the file through a stream as the import reads it)
+// and serialising it again with indent 2.
+//
+//   json_bench [runs]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "LargeFarm.h"
+#include "ProjectManager.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+size_t PlantCount(const ProjectManager& pm) {
+    size_t n = 0;
+    for (const Space& s : pm.GetSpaces()) n += s.plants.size();
+    return n;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? std::atoi(argv[1]) : 1;
+    if (runs < 1) runs = 1;
+    fs::path dir = fs::temp_directory_path() / ("tilvo-json-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
+    fs::create_directories(dir);
+    fs::path path = dir / "farm.json";
+    WString widePath = ProjectManager::StringToWString(path.u8string());
+
+    LargeFarmSize size;
+    std::printf("Large farm: %d spaces of %d vertices, %d plants, %d tasks, %d links (%d task-space, %d task-plant)\n",
+                size.spaces, size.verticesPerSpace, size.plants, size.tasks, size.spaceLinks + size.plantLinks,
+                size.spaceLinks, size.plantLinks);
+    std::printf("nlohmann::json %d.%d.%d\n\n", NLOHMANN_JSON_VERSION_MAJOR, NLOHMANN_JSON_VERSION_MINOR,
+                NLOHMANN_JSON_VERSION_PATCH);
+    std::printf("%-4s %10s %10s %10s %10s | %14s %16s %12s\n", "run", "build ms", "export ms", "import ms", "file KiB",
+                "parse (mem) ms", "parse (file) ms", "dump ms");
+
+    int status = 0;
+    for (int run = 1; run <= runs; ++run) {
+        ProjectManager pm;
+        Clock::time_point t = Clock::now();
+        BuildLargeFarm(pm, size);
+        double buildMs = MsSince(t);
+
+        t = Clock::now();
+        bool ok = pm.ExportToJSON(widePath);
+        double exportMs = MsSince(t);
+        if (!ok) {
+            std::printf("export failed: %s\n", ProjectManager::WStringToString(pm.GetLastError()).c_str());
+            return 1;
+        }
+        uintmax_t fileKiB = fs::file_size(path) / 1024;
+
+        ProjectManager imported;
+        t = Clock::now();
+        ok = imported.ImportFromJSON(widePath);
+        double importMs = MsSince(t);
+        if (!ok || imported.GetSpaces().size() != pm.GetSpaces().size() || PlantCount(imported) != PlantCount(pm) ||
+            imported.GetAllTasks().size() != pm.GetAllTasks().size()) {
+            std::printf("import gave a different project: %s\n",
+                        ProjectManager::WStringToString(imported.GetLastError()).c_str());
+            status = 1;
+        }
+
+        // The library alone on the same document.
+        std::string text;
+        {
+            std::ifstream in(path, std::ios::binary);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        t = Clock::now();
+        json document = json::parse(text);
+        double parseMemMs = MsSince(t);
+        json fromFile;
+        t = Clock::now();
+        {
+            std::ifstream in(path);
+            in >> fromFile;
+        }
+        double parseFileMs = MsSince(t);
+        t = Clock::now();
+        std::string dumped = document.dump(2, ' ', false, json::error_handler_t::strict);
+        double dumpMs = MsSince(t);
+        if (document != fromFile || dumped.size() < text.size() / 2) {
+            std::printf("the library's readings disagree\n");
+            status = 1;
+        }
+
+        std::printf("%-4d %10.0f %10.0f %10.0f %10ju | %14.0f %16.0f %12.0f\n", run, buildMs, exportMs, importMs,
+                    fileKiB, parseMemMs, parseFileMs, dumpMs);
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return status;
+}
