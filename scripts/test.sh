@@ -12,6 +12,13 @@ bash "$ROOT/scripts/install-deps.sh" > /tmp/tilvo-install.log 2>&1 || {
 echo "dependencies ready (log: /tmp/tilvo-install.log)"
 # shellcheck disable=SC1091
 . "$DEPS_DIR/env.sh"
+# A Wine prefix of this checkout's own: a wineserver shared with other runs
+# would keep its desktop on whichever X display started it first.
+if [ ! -f "$ROOT/build/wineprefix/.prefix-configured" ]; then
+  mkdir -p "$ROOT/build" && rm -rf "$ROOT/build/wineprefix"
+  cp -a "$WINEPREFIX" "$ROOT/build/wineprefix"
+fi
+export WINEPREFIX="$ROOT/build/wineprefix"
 
 WIN_BUILD="$ROOT/build/win"
 NATIVE_BUILD="$ROOT/build/native"

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
 
+#include "BoundedJson.h"
+
 namespace {
 
 const char kNewerVersion[] =
@@ -80,7 +82,10 @@ bool ToCoordinate(const nlohmann::json& value, int32_t& out) {
 std::vector<POINT> ProjectManager::ParsePolygonData(const std::string& utf8Json) {
     std::vector<POINT> points;
     try {
-        nlohmann::json value = nlohmann::json::parse(utf8Json, nullptr, true, false);
+        // Parsed as a whole (strict), comments not allowed, nesting bounded.
+        nlohmann::json value;
+        BoundedDocumentBuilder builder(value);
+        nlohmann::json::sax_parse(utf8Json, &builder, nlohmann::json::input_format_t::json, true, false);
         // The library's own iteration: an array's items, an object's member
         // values, a scalar as itself, null as nothing.
         for (const nlohmann::json& element : value) {

@@ -64,6 +64,16 @@ TEST(PolygonData, TextThatIsNotOneJsonValueGivesNoPoints) {
     EXPECT_EQ(Points(std::string(100000, '[') + std::string(100000, ']')), "");
 }
 
+TEST(PolygonData, NestingIsBoundedButOrdinaryDepthReadsAsBefore) {
+    std::string shallow = "[{\"x\":1,\"y\":2,\"extra\":" + std::string(900, '[') + std::string(900, ']') + "}]";
+    EXPECT_EQ(Points(shallow), "(1,2)");
+    // Past the bound the text is refused like one that is not JSON, before the
+    // reader spends memory on every level.
+    std::string deep = "[{\"x\":1,\"y\":2,\"extra\":" + std::string(5000, '[') + std::string(5000, ']') + "}]";
+    EXPECT_EQ(Points(deep), "");
+    EXPECT_EQ(Points(std::string(20000000, '[')), "");
+}
+
 TEST(PolygonData, OddValuesInAFileStillOpen) {
     TempDir dir;
     auto path = dir.File("odd.tvp");
