@@ -180,21 +180,33 @@ private:
     int counter = 0;
 };
 
-// Other test runs on this machine may print at the same moment, and the PDF
-// printer names every file of ours "Tilvo_Project.pdf": one job at a time.
+// Other test runs on this machine may print at the same moment, from other
+// Wine prefixes too, and the PDF printer names every file of ours
+// "Tilvo_Project.pdf": one job at a time, under a lock on a Unix file, which
+// every wineserver sees and which goes with the process should it die.
 class JobLock {
 public:
-    JobLock() : mutex(CreateMutexW(nullptr, FALSE, L"TilvoPrintJobTestLock")) {
-        if (mutex) WaitForSingleObject(mutex, 120000);
+    JobLock() {
+        file = CreateFileW(L"Z:\\tmp\\tilvo-print-job.lock", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+        while (!(locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     ~JobLock() {
-        if (!mutex) return;
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
+        if (locked) UnlockFileEx(file, 0, 1, 0, &range);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
+    JobLock(const JobLock&) = delete;
+    JobLock& operator=(const JobLock&) = delete;
 
 private:
-    HANDLE mutex;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    OVERLAPPED range{};
+    BOOL locked = FALSE;
 };
 
 // The PDF of our job: among the PDFs that appeared since `marker`, the one whose
@@ -290,6 +302,26 @@ TEST_F(PrintJob, CancellingTheDialogGivesFalseAndHoldsNothingTwiceInARow) {
                   static_cast<DWORD>(PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE));
         ExpectNothingHeld(pm);
     }
+}
+
+TEST_F(PrintJob, WithoutThePrintDialogThePrintSetupDialogAsksAndStaysChosen) {
+    if (!HasPdfPrinter()) GTEST_SKIP() << "no printer: the dialog would ask to install one";
+    PrintManager& pm = *w->printManager;
+    FillProject(w->projectManager, L"setup");
+    PrintOptions options = CommandOptions();
+    options.usePrintDialog = 0;
+    {
+        ModalWatcher setup(L"#32770", L"Print Setup",
+                           [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+        EXPECT_FALSE(pm.Print(options));
+        EXPECT_TRUE(setup.Finish());
+    }
+    ExpectNothingHeld(pm);
+    // The setup flag stays for later prints, whatever they ask for.
+    EXPECT_NE(pm.printDialog.Flags & PD_PRINTSETUP, 0u);
+    ModalWatcher again(L"#32770", L"Print Setup", [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_FALSE(pm.Print(CommandOptions()));
+    EXPECT_TRUE(again.Finish());
 }
 
 TEST_F(PrintJob, DirectModesWithoutTheirPrinterAndUnknownModesFail) {
