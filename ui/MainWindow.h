@@ -207,7 +207,7 @@ private:
     void DrawStatusStrip(HDC dc, const RECT& client);
     void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
     void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon);
-    void DrawPlants(HDC dc, const Space& space, bool selected);
+    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon);
     void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);
     void DrawStartScreen(HDC dc, const RECT& canvas);
 

@@ -182,6 +182,9 @@ void MainWindow::DrawGrid(HDC dc, const RECT& canvas) {
 void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
+    // The plant marker is loaded once per paint, not once per plant: loading an
+    // icon costs far more than drawing it, and every plant shows the same one.
+    HICON plantIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANT), IMAGE_ICON, 32, 32, 0));
     for (size_t i = 0; i < spaces.size(); ++i) {
         const Space& space = spaces[i];
         const std::vector<POINT>& v = space.polygon;
@@ -214,14 +217,16 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
             SelectObject(dc, oldFont);
             DeleteObject(font);
         }
-        DrawPlants(dc, space, selected);
+        DrawPlants(dc, space, selected, plantIcon);
     }
+    if (plantIcon) DestroyIcon(plantIcon);
 }
 
-// The translucent fill: the polygon is filled into a 32-bit bitmap of its
-// bounding box, every filled pixel becomes the premultiplied fill colour, and
-// the bitmap is blended onto the canvas in world units. A bounding box too
-// large for one bitmap gets no fill.
+// The translucent fill: the polygon is filled into a 32-bit bitmap of the part
+// of its bounding box that can be seen, every filled pixel becomes the
+// premultiplied fill colour, and the bitmap is blended onto the canvas in
+// world units. Only the visible part is filled, so a space far larger than the
+// canvas still gets its fill and hidden spaces cost nothing.
 void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
     int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
     for (const POINT& p : polygon) {
@@ -230,6 +235,12 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
         maxX = std::max<int64_t>(maxX, p.x);
         maxY = std::max<int64_t>(maxY, p.y);
     }
+    RECT visible;  // in world units, under the transform already set
+    if (GetClipBox(dc, &visible) == ERROR) return;
+    minX = std::max<int64_t>(minX, visible.left - 1);
+    minY = std::max<int64_t>(minY, visible.top - 1);
+    maxX = std::min<int64_t>(maxX, visible.right + 1);
+    maxY = std::min<int64_t>(maxY, visible.bottom + 1);
     const int64_t w = maxX - minX + 1, h = maxY - minY + 1;
     if (w <= 0 || h <= 0 || w * h * 4 > INT32_MAX) return;
 
@@ -276,20 +287,26 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
 // plant, a dotted box around the label.
-void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected) {
+void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON icon) {
     if (space.plants.empty()) return;
+    RECT visible{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX};
+    GetClipBox(dc, &visible);
     HFONT font = MakeGuiFont(GuiFontHeight() * 5 / 4, -1);
     HGDIOBJ oldFont = SelectObject(dc, font);
     for (size_t j = 0; j < space.plants.size(); ++j) {
         const Plant& plant = space.plants[j];
         const LONG x = plant.position.x, y = plant.position.y;
-        HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANT), IMAGE_ICON, 32, 32, 0));
-        if (icon) {
+        // Markers outside the visible part are skipped: drawing one costs a
+        // blend even when nothing of it shows.
+        if (icon && x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top &&
+            y - 16 <= visible.bottom)
             DrawIconEx(dc, x - 16, y - 16, icon, 32, 32, 0, nullptr, DI_NORMAL);
-            DestroyIcon(icon);
-        }
+        // A label starts at x + 20 and is one line high; one that cannot reach
+        // the visible part is not drawn (generous bounds: fonts scale with it).
         const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);
-        TextOutW(dc, x + 20, y - 5, label.c_str(), static_cast<int>(label.size()));
+        const bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        if (labelMayShow || (selected && static_cast<int32_t>(j) == selectedPlant))
+            TextOutW(dc, x + 20, y - 5, label.c_str(), static_cast<int>(label.size()));
         if (selected && static_cast<int32_t>(j) == selectedPlant) {
             const SIZE size = TextSize(dc, label);
             HPEN pen = CreatePen(PS_DOT, 1, kSelectedPlantBox);

@@ -24,3 +24,210 @@ TEST(PaintingStartScreen, WithoutAProjectShowsTheFrameTheWelcomeAndTheStatusStri
     EXPECT_GT(shot.Count(RECT{cx, cy - 40, cx + 150, cy + 5}, RGB(0, 0, 0)), 20);
     EXPECT_EQ(shot.Count(RECT{cx - 150, cy + 15, cx + 150, cy + 60}, RGB(0, 0, 0)), 0);
 }
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGrid = RGB(230, 230, 230);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 2) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+bool AnyInRow(const Capture& shot, int y, int x0, int x1, COLORREF c) {
+    for (int x = x0; x <= x1; ++x)
+        if (shot.At(x, y) == c) return true;
+    return false;
+}
+
+// The first column of the rectangle holding this colour, or -1.
+int FirstColumnWith(const Capture& shot, const RECT& r, COLORREF c) {
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (shot.At(x, y) == c) return x;
+    return -1;
+}
+
+// A 200 x 200 square bed at (100, 100) with a rose at (200, 200). At zoom 1 and
+// scroll 0 a world point shows at (x, y + 80): the canvas starts below the toolbar.
+Space SquareBed() {
+    return MakeSpace(L"Bed", {{100, 100}, {300, 100}, {300, 300}, {100, 300}}, {MakePlant(L"Rose", 200, 200)});
+}
+
+}  // namespace
+
+TEST(PaintingGrid, LinesEveryTwentyWorldUnitsAtEachZoom) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({});
+    {
+        Capture shot(w.hwnd());
+        EXPECT_EQ(Hex(shot.At(20, 130)), Hex(kGrid));
+        EXPECT_EQ(Hex(shot.At(30, 130)), Hex(kWhite));
+        EXPECT_EQ(Hex(shot.At(30, 140)), Hex(kGrid));
+        EXPECT_EQ(Hex(shot.At(0, 135)), Hex(kGrid));
+    }
+    w->zoom = 2.0f;
+    {
+        Capture shot(w.hwnd());
+        EXPECT_TRUE(AnyInRow(shot, 130, 39, 41, kGrid));
+        EXPECT_EQ(Hex(shot.At(20, 130)), Hex(kWhite));
+        EXPECT_EQ(Hex(shot.At(60, 130)), Hex(kWhite));
+    }
+    w->zoom = 0.5f;
+    {
+        // The grid reaches the right and bottom edges of the canvas.
+        Capture shot(w.hwnd());
+        EXPECT_EQ(Hex(shot.At(990, 135)), Hex(kGrid));
+        EXPECT_EQ(Hex(shot.At(15, 670)), Hex(kGrid));
+        EXPECT_EQ(Hex(shot.At(15, 675)), Hex(kWhite));
+    }
+    w->zoom = 1.0f;
+}
+
+TEST(PaintingSpaces, TranslucentFillOutlineAndName) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({SquareBed()});
+    Capture shot(w.hwnd());
+    // Fill (144, 238, 144) at opacity 200 over white, away from grid lines.
+    EXPECT_TRUE(Near(shot.At(250, 330), RGB(167, 241, 167))) << Hex(shot.At(250, 330));
+    // Over a grid line the grid shows through.
+    EXPECT_TRUE(Near(shot.At(250, 340), RGB(161, 235, 161))) << Hex(shot.At(250, 340));
+    // Outside the square: canvas.
+    EXPECT_EQ(Hex(shot.At(90, 290)), Hex(kWhite));
+    // The outline, 2 wide, (0, 128, 0).
+    EXPECT_TRUE(AnyInRow(shot, 290, 99, 101, RGB(0, 128, 0)));
+    EXPECT_TRUE(AnyInRow(shot, 290, 299, 301, RGB(0, 128, 0)));
+    // The name in black above the square's top-left corner, from x 100.
+    const RECT nameBand{80, 158, 180, 180};
+    EXPECT_GT(shot.Count(nameBand, kBlack), 5);
+    const int first = FirstColumnWith(shot, nameBand, kBlack);
+    EXPECT_GE(first, 100);
+    EXPECT_LE(first, 103);
+}
+
+TEST(PaintingSpaces, SelectedSpaceAndPlantColours) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({SquareBed()});
+    w->selectedSpace = 0;
+    w->selectedPlant = 0;
+    Capture shot(w.hwnd());
+    EXPECT_TRUE(AnyInRow(shot, 290, 98, 102, RGB(144, 238, 144)));
+    EXPECT_FALSE(AnyInRow(shot, 290, 98, 102, RGB(0, 128, 0)));
+    EXPECT_GT(shot.Count(RECT{100, 158, 180, 180}, RGB(16, 200, 16)), 5);
+    EXPECT_EQ(shot.Count(RECT{100, 158, 180, 180}, kBlack), 0);
+    // The plant's label takes the selected name's colour; its box is dotted blue
+    // from (x + 18, y - 7) = device (218, 273).
+    EXPECT_GT(shot.Count(RECT{220, 275, 300, 295}, RGB(16, 200, 16)), 5);
+    EXPECT_GT(shot.Count(RECT{218, 273, 300, 274}, RGB(0, 0, 255)), 5);
+    EXPECT_GT(shot.Count(RECT{218, 273, 219, 290}, RGB(0, 0, 255)), 2);
+    EXPECT_EQ(shot.Count(RECT{200, 265, 217, 300}, RGB(0, 0, 255)), 0);
+}
+
+TEST(PaintingPlants, MarkerIconAndLabelPosition) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({SquareBed()});
+    Capture shot(w.hwnd());
+    // Icon 102, 32 x 32 centred on the plant at device (200, 280).
+    EXPECT_TRUE(shot.HasOtherThan(RECT{190, 270, 210, 290}, RGB(167, 241, 167), RGB(161, 235, 161)));
+    // "Rose #1" starts at (x + 20, y - 5) = device (220, 275), in black.
+    const RECT label{184, 265, 320, 300};
+    const int first = FirstColumnWith(shot, label, kBlack);
+    EXPECT_GE(first, 220);
+    EXPECT_LE(first, 223);
+    int top = -1;
+    for (int y = label.top; y < label.bottom && top < 0; ++y)
+        if (AnyInRow(shot, y, label.left, label.right, kBlack)) top = y;
+    EXPECT_GE(top, 275);
+    EXPECT_LE(top, 281);
+}
+
+TEST(PaintingSpaces, ASpaceFarLargerThanTheCanvasIsFilledWhereverItIsScrolled) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"Field", {{0, 0}, {60000, 0}, {60000, 60000}, {0, 60000}},
+                             {MakePlant(L"Oak", 30000, 30000), MakePlant(L"Elm", 59000, 100)})});
+    w->scrollX = 29900;
+    w->scrollY = 29900;
+    w->UpdateScrollBars();
+    ASSERT_EQ(w->scrollX, 29900);
+    ASSERT_EQ(w->scrollY, 29900);
+    Capture shot(w.hwnd());
+    // Device (505, 505) is world (30405, 30325): inside, off the grid lines.
+    EXPECT_TRUE(Near(shot.At(505, 505), RGB(167, 241, 167))) << Hex(shot.At(505, 505));
+    EXPECT_TRUE(Near(shot.At(305, 205), RGB(167, 241, 167))) << Hex(shot.At(305, 205));
+    // The oak's marker, centred on device (100, 180), and its label from (120, 175).
+    EXPECT_TRUE(shot.HasOtherThan(RECT{90, 170, 110, 190}, RGB(167, 241, 167), RGB(161, 235, 161)));
+    const int first = FirstColumnWith(shot, RECT{110, 165, 240, 200}, kBlack);
+    EXPECT_GE(first, 120);
+    EXPECT_LE(first, 123);
+}
+
+TEST(PaintingSpaces, WhileDrawingSpacesAreDashedGreyAndUnfilled) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({SquareBed()});
+    w->drawingSpace = true;
+    w->newSpacePoints = {{400, 150}, {600, 150}, {600, 250}};
+    Capture shot(w.hwnd());
+    EXPECT_EQ(Hex(shot.At(250, 330)), Hex(kWhite));
+    EXPECT_FALSE(AnyInRow(shot, 290, 98, 102, RGB(0, 128, 0)));
+    EXPECT_GT(shot.Count(RECT{98, 180, 103, 380}, RGB(128, 128, 128)), 20);
+    // The polygon being drawn: an open dashed polyline, no closing segment.
+    EXPECT_GT(shot.Count(RECT{400, 229, 600, 232}, RGB(128, 128, 128)), 20);
+    EXPECT_GT(shot.Count(RECT{599, 230, 602, 330}, RGB(128, 128, 128)), 20);
+    EXPECT_EQ(shot.Count(RECT{480, 268, 520, 292}, RGB(128, 128, 128)), 0);
+    w->drawingSpace = false;
+    w->newSpacePoints.clear();
+}
+
+TEST(PaintingStartScreen, EmptyProjectShowsGettingStartedAndTheDrawingHintReplacesIt) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({});
+    {
+        Capture shot(w.hwnd());
+        // First line at y = (80 + 678) / 2 - 80 = 299, centred on x 500.
+        EXPECT_GT(shot.Count(RECT{400, 299, 500, 330}, kBlack), 10);
+        EXPECT_GT(shot.Count(RECT{500, 299, 600, 330}, kBlack), 10);
+        EXPECT_EQ(shot.Count(RECT{300, 280, 700, 298}, kBlack), 0);
+    }
+    w->drawingSpace = true;
+    {
+        Capture shot(w.hwnd());
+        EXPECT_EQ(shot.Count(RECT{300, 299, 700, 400}, kBlack), 0);
+        // The hint at world (0, 16, W, 56): device rows 96 to 136, colour (60, 60, 60).
+        EXPECT_GT(shot.Count(RECT{200, 96, 800, 136}, RGB(60, 60, 60)), 20);
+    }
+    w->drawingSpace = false;
+}
+
+TEST(PaintingStatus, LongTextIsCutBeforeTheVersionText) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 800, 600);
+    w->SetStatusText(std::wstring(300, L'W'));
+    Capture shot(w.hwnd());
+    const int W = 800, H = 600;
+    EXPECT_GT(shot.Count(RECT{8, H - 21, 300, H}, kBlack), 50);
+    EXPECT_EQ(shot.Count(RECT{W - 120, H - 21, W - 45, H}, kBlack), 0);
+    // "v1.0.0" ends at W - 8.
+    const RECT version{W - 115, H - 21, W, H};
+    int last = -1;
+    for (int x = version.left; x < version.right; ++x)
+        if (shot.Count(RECT{x, version.top, x + 1, version.bottom}, kBlack) > 0) last = x;
+    EXPECT_GE(last, W - 12);
+    EXPECT_LT(last, W - 8);
+}

@@ -181,16 +181,18 @@ inline std::vector<PopupEntry> ReadMenu(HMENU menu) {
     return entries;
 }
 
-// Reads the next popup menu of this thread, then dismisses it with Escape, or
-// chooses the item at `choose` (position) with the arrow keys and Enter.
+// Reads the next popup menu of this thread, runs `whileOpen` (on the helper
+// thread, with the popup still up), then dismisses it with Escape, or chooses
+// the item at position `choose` with the arrow keys and Enter.
 class PopupAnswer {
 public:
-    explicit PopupAnswer(int choose = -1, int timeoutMs = 10000)
+    explicit PopupAnswer(int choose = -1, int timeoutMs = 10000, std::function<void(HWND)> whileOpen = nullptr)
         : entries(std::make_shared<std::vector<PopupEntry>>()),
           watcher(L"#32768", L"",
-                  [out = entries, choose](HWND popup) {
+                  [out = entries, choose, whileOpen](HWND popup) {
                       HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
                       if (menu) *out = ReadMenu(menu);
+                      if (whileOpen) whileOpen(popup);
                       if (choose < 0) {
                           PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
                           return;
@@ -241,8 +243,31 @@ public:
                             MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(x)), static_cast<WORD>(static_cast<int16_t>(y))));
     }
 
-    // Destroys the window the way the close question would, for tests that end early.
     bool IsOpen() const { return window->hwnd && IsWindow(window->hwnd); }
+
+    // Restores the window and gives it a known size at a known place, so that
+    // geometry does not depend on the display.
+    void Restore(int x, int y, int width, int height) {
+        ShowWindow(window->hwnd, SW_RESTORE);
+        SetWindowPos(window->hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpPending();
+    }
+
+    // Opens a new in-memory project holding these spaces (with their plants).
+    void OpenProject(const std::vector<Space>& spaces) {
+        ASSERT_TRUE(window->projectManager.CreateNewProject(L"Test Garden", L""));
+        for (const Space& s : spaces) {
+            Space copy = s;
+            copy.plants.clear();
+            const int32_t id = window->projectManager.CreateSpace(copy);
+            ASSERT_NE(id, -1);
+            for (Plant plant : s.plants) {
+                plant.spaceId = id;
+                ASSERT_NE(window->projectManager.CreatePlant(plant), -1);
+            }
+        }
+        window->UpdateMenuState();
+    }
 
 private:
     std::unique_ptr<MainWindow> window;
@@ -310,6 +335,21 @@ public:
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
+
+inline Space MakeSpace(const std::wstring& name, std::vector<POINT> polygon, std::vector<Plant> plants = {}) {
+    Space s;
+    s.name = name;
+    s.polygon = std::move(polygon);
+    s.plants = std::move(plants);
+    return s;
+}
+
+inline Plant MakePlant(const std::wstring& name, int x, int y) {
+    Plant p;
+    p.name = name;
+    p.position = POINT{x, y};
+    return p;
+}
 
 inline std::string Hex(COLORREF c) {
     char buffer[16];
