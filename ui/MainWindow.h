@@ -12,7 +12,9 @@
 //   PanZoom.cpp         pan, zoom, wheel and keys
 //   Toolbar.cpp         toolbar band and tooltips
 //   StatusText.cpp      status text and window title
-//   Commands.cpp        WM_COMMAND and the commands
+//   Commands.cpp        WM_COMMAND and the file commands
+//   EditCommands.cpp    space, plant, task and help commands
+//   CommandSupport.cpp  file dialogs, save in place, unsaved-changes question
 //   Pending.cpp         temporary empty bodies of members still being written
 //   dialogs/            input box, New Project window, resource dialogs
 #pragma once

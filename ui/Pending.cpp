@@ -3,20 +3,6 @@
 // implements a member deletes it here; this file goes when it is empty.
 #include "MainWindow.h"
 
-// Commands: replaced by the command handler.
-void MainWindow::OnCommand(int /*commandId*/) {}
-
-// Commands: replaced by the save-in-place step of the command handler. Until
-// then nothing can be saved, so the close question's Yes keeps the window open.
-bool MainWindow::SaveInPlace() {
-    return false;
-}
-
-// Input box: replaced by the modal input box window.
-bool MainWindow::InputBox(const std::wstring& /*title*/, std::wstring& /*text*/) {
-    return false;
-}
-
 // Pan, zoom, wheel and keys: replaced by the key handler.
 void MainWindow::OnKeyDown(WPARAM /*key*/, LPARAM /*lParam*/) {}
 

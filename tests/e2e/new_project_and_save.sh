@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# End to end from outside the process: starts tilvo.exe under Wine on the
+# current X display, makes a new project and saves it with the keyboard alone
+# (Ctrl+N, a name, Enter, Ctrl+S, a path, Enter), exits through Ctrl+X, then
+# reads the saved file with the sqlite3 command-line client.
+#
+# The program runs in a Wine prefix of its own, and so with a wineserver of its
+# own: the programs of one wineserver share one desktop, one keyboard focus and
+# one desktop process (bound to the X display it was started on), so window
+# tests running at the same time on other displays would take the keys or lose
+# their windows. The private prefix links to the files of the shared one and
+# copies only its registry.
+# Usage: new_project_and_save.sh <path to tilvo.exe>
+set -euo pipefail
+
+EXE="$1"
+NAME="Keyboard Garden $$"
+WORK="$(mktemp -d /tmp/tilvo-e2e.XXXXXX)"
+FILE="$WORK/keyboard.tvp"
+WINE_PID=""
+
+cleanup() {
+  # Only the Wine process this script started; its private wineserver then
+  # ends by itself, and is waited for before its prefix goes.
+  if [ -n "$WINE_PID" ] && kill -0 "$WINE_PID" 2>/dev/null; then
+    kill "$WINE_PID" 2>/dev/null || true
+    wait "$WINE_PID" 2>/dev/null || true
+  fi
+  if [ -d "$WORK/prefix" ]; then timeout 30 wineserver -w 2>/dev/null || true; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  echo "named windows on the display:" >&2
+  for w in $(xdotool search --name '.' 2>/dev/null); do
+    echo "  $w '$(xdotool getwindowname "$w" 2>/dev/null)'" >&2
+  done
+  exit 1
+}
+
+# The first visible window of our process whose name matches the pattern.
+wait_for_window() {
+  local pattern="$1" deadline=$((SECONDS + 30)) wid
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    wid="$(xdotool search --onlyvisible --pid "$WINE_PID" --name "$pattern" 2>/dev/null | head -1 || true)"
+    if [ -n "$wid" ]; then echo "$wid"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+wait_for_name() {
+  local wid="$1" expected="$2" deadline=$((SECONDS + 30))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    [ "$(xdotool getwindowname "$wid" 2>/dev/null || true)" = "$expected" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Keys go to the window that has the focus: give it the focus, and give a
+# window that has just appeared time to finish setting itself up.
+focus() {
+  sleep 1
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.5
+}
+
+[ -n "${DISPLAY:-}" ] || { echo "no X display"; exit 1; }
+SHARED_PREFIX="${WINEPREFIX:?WINEPREFIX must name the configured Wine prefix}"
+export WINEPREFIX="$WORK/prefix"
+mkdir -p "$WINEPREFIX"
+# Files change in the shared prefix while others run (temporary files): what
+# vanishes during the copy does not matter.
+cp -as "$SHARED_PREFIX/drive_c" "$WINEPREFIX/" 2>/dev/null || true
+cp -a "$SHARED_PREFIX/dosdevices" "$SHARED_PREFIX/.update-timestamp" "$SHARED_PREFIX"/*.reg "$WINEPREFIX/"
+[ -e "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || { echo "FAIL: private prefix incomplete" >&2; exit 1; }
+
+wine "$EXE" &
+WINE_PID=$!
+
+MAIN="$(wait_for_window '^Tilvo$')" || fail "the main window did not appear"
+focus "$MAIN"
+
+xdotool key ctrl+n
+DIALOG="$(wait_for_window '^Create New Project$')" || fail "Ctrl+N opened no New Project window"
+focus "$DIALOG"
+# The name edit has the focus, preset to "Untitled Project": select it all and type over it.
+xdotool key End shift+Home
+xdotool type --delay 60 "$NAME"
+xdotool key Return
+wait_for_name "$MAIN" "$NAME (Unsaved) - Tilvo" || fail "no new project: '$(xdotool getwindowname "$MAIN")'"
+
+focus "$MAIN"
+xdotool key ctrl+s
+SAVE="$(wait_for_window '^Save As$')" || fail "Ctrl+S opened no save dialog"
+focus "$SAVE"
+# The file name box has the focus; drive Z: is the Unix root.
+xdotool type --delay 60 "Z:${FILE//\//\\}"
+xdotool key Return
+wait_for_name "$MAIN" "$NAME - Tilvo" || fail "not saved: '$(xdotool getwindowname "$MAIN")'"
+[ -f "$FILE" ] || fail "no file at $FILE"
+
+# Leave through Exit: nothing is unsaved, so only the confirmation comes.
+focus "$MAIN"
+xdotool key ctrl+x
+CONFIRM="$(wait_for_window '^Confirm Exit$')" || fail "Ctrl+X asked nothing"
+focus "$CONFIRM"
+xdotool key Return  # "Yes" is the default button
+for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
+status=0
+wait "$WINE_PID" || status=$?
+WINE_PID=""
+[ "$status" -eq 0 ] || fail "exit code $status"
+
+# The saved file, read by an independent client.
+q() { sqlite3 -batch -noheader "$FILE" "$1"; }
+check() {  # label, actual, expected
+  if [ "$2" != "$3" ]; then echo "FAIL: $1: got '$2', expected '$3'" >&2; exit 1; fi
+  echo "ok: $1"
+}
+check "integrity" "$(q 'PRAGMA integrity_check;')" "ok"
+check "schema version" "$(q 'PRAGMA user_version;')" "1"
+check "journal mode" "$(q 'PRAGMA journal_mode;')" "wal"
+check "tables" "$(q "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name);")" \
+  "metadata migrations plants plants_tasks settings spaces spaces_tasks tasks"
+check "project name" "$(q "SELECT value FROM metadata WHERE key = 'project_name';")" "$NAME"
+check "description" "$(q "SELECT value FROM metadata WHERE key = 'project_description';")" ""
+check "application version" "$(q "SELECT value FROM metadata WHERE key = 'application_version';")" "1.0.0"
+check "metadata keys" "$(q "SELECT group_concat(key, ' ') FROM (SELECT key FROM metadata ORDER BY key);")" \
+  "application_version author created_at project_description project_name updated_at"
+author="$(q "SELECT value FROM metadata WHERE key = 'author';")"
+[ -n "$author" ] || { echo "FAIL: empty author" >&2; exit 1; }
+echo "ok: author $author"
+created="$(q "SELECT value FROM metadata WHERE key = 'created_at';")"
+[[ "$created" =~ ^[0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || { echo "FAIL: created_at '$created'" >&2; exit 1; }
+echo "ok: created_at $created"
+check "migration" "$(q "SELECT version || '|' || description FROM migrations;")" "1|Initial schema"
+check "empty project" "$(q 'SELECT (SELECT count(*) FROM spaces) + (SELECT count(*) FROM plants) + (SELECT count(*) FROM tasks);')" "0"
+echo "PASS"

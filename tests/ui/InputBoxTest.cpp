@@ -1,0 +1,95 @@
+// The input box, called directly on the real main window.
+#include <memory>
+#include <string>
+
+#include "UiTestSupport.h"
+
+using uitest::Answer;
+using uitest::Input;
+using uitest::ModalAnswerer;
+
+namespace {
+
+class InputBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        live = std::make_unique<uitest::LiveWindow>();
+        ASSERT_TRUE(live->Created());
+        window = &**live;
+    }
+
+    // Runs the box with `answer`; returns its result and what the helper saw.
+    bool Ask(const Answer& answer, std::wstring& text, uitest::Seen* seen = nullptr) {
+        ModalAnswerer answerer({answer});
+        const bool result = window->InputBox(L"Enter Space Name", text);
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse());
+        if (seen && !answerer.Finish().empty()) *seen = answerer.Finish()[0];
+        return result;
+    }
+    static Answer Key(UINT key) {
+        Answer a = Input(L"Enter Space Name", L"");
+        a.fill.clear();
+        a.key = key;
+        a.keyTarget = uitest::kInputBoxEditId;
+        return a;
+    }
+
+    std::unique_ptr<uitest::LiveWindow> live;
+    MainWindow* window = nullptr;
+};
+
+TEST_F(InputBoxTest, ShowsTheTextAndDisablesTheMainWindowWhileOpen) {
+    std::wstring text = L"Proposed";
+    uitest::Seen seen;
+    Answer ok = Input(L"Enter Space Name", L"");
+    ok.fill.clear();  // press OK on the text as proposed
+    EXPECT_TRUE(Ask(ok, text, &seen));
+    EXPECT_EQ(text, L"Proposed");
+    EXPECT_EQ(seen.texts[uitest::kInputBoxEditId], L"Proposed");
+    EXPECT_EQ(seen.texts[0], L"Name:");
+    EXPECT_EQ(seen.texts[IDOK], L"OK");
+    EXPECT_EQ(seen.texts[IDCANCEL], L"Cancel");
+    EXPECT_EQ(seen.owner, window->hwnd);
+    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_TRUE(seen.fontsSet);
+    EXPECT_TRUE(seen.exStyle & WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(seen.rect.right - seen.rect.left, 320);
+    EXPECT_EQ(seen.rect.bottom - seen.rect.top, 140);
+    EXPECT_TRUE(IsWindowEnabled(window->hwnd));
+}
+
+TEST_F(InputBoxTest, ReturnsTheEnteredTextUntrimmed) {
+    std::wstring text = L"old";
+    EXPECT_TRUE(Ask(Input(L"Enter Space Name", L"  spaced  "), text));
+    EXPECT_EQ(text, L"  spaced  ");
+}
+
+TEST_F(InputBoxTest, EmptyCancelAndCloseLeaveTheTextAlone) {
+    std::wstring text = L"kept";
+    EXPECT_FALSE(Ask(Input(L"Enter Space Name", L""), text));
+    EXPECT_EQ(text, L"kept");
+    EXPECT_FALSE(Ask(Input(L"Enter Space Name", L"typed", IDCANCEL), text));
+    EXPECT_EQ(text, L"kept");
+    Answer close = Input(L"Enter Space Name", L"typed");
+    close.close = true;
+    EXPECT_FALSE(Ask(close, text));
+    EXPECT_EQ(text, L"kept");
+}
+
+TEST_F(InputBoxTest, EnterConfirmsAndEscapeCancels) {
+    std::wstring text = L"by keyboard";
+    EXPECT_TRUE(Ask(Key(VK_RETURN), text));
+    EXPECT_EQ(text, L"by keyboard");
+    EXPECT_FALSE(Ask(Key(VK_ESCAPE), text));
+    EXPECT_EQ(text, L"by keyboard");
+}
+
+TEST_F(InputBoxTest, CanRunAgainAfterItEnded) {
+    for (int i = 0; i < 3; ++i) {
+        std::wstring text;
+        EXPECT_TRUE(Ask(Input(L"Enter Space Name", L"round " + std::to_wstring(i)), text));
+        EXPECT_EQ(text, L"round " + std::to_wstring(i));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// File dialogs, error boxes, refresh, save in place and the unsaved-changes
+// question, shared by the file commands and the close request.
+#include "CommandSupport.h"
+
+#include <commdlg.h>
+
+namespace commands {
+
+namespace {
+
+// Each description and pattern ends with a NUL; the literal's own NUL ends the list.
+constexpr wchar_t kProjectFilter[] = L"Tilvo Project Files (*.tvp)\0*.tvp\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kJsonFilter[] = L"JSON Files (*.json)\0*.json\0All Files (*.*)\0*.*\0";
+constexpr DWORD kPathBufferChars = 260;  // MAX_PATH: the dialogs refuse longer paths
+
+}  // namespace
+
+bool ChooseFile(HWND owner, FileDialogKind kind, std::wstring& path) {
+    wchar_t buffer[kPathBufferChars] = {};
+    OPENFILENAMEW ofn;
+    ZeroMemory(&ofn, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = kPathBufferChars;
+    ofn.nFilterIndex = 1;
+
+    bool save = false;
+    switch (kind) {
+    case FileDialogKind::OpenProject:
+        ofn.lpstrFilter = kProjectFilter;
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+        break;
+    case FileDialogKind::SaveProject:
+        ofn.lpstrFilter = kProjectFilter;
+        ofn.lpstrDefExt = L"tvp";
+        ofn.Flags = OFN_OVERWRITEPROMPT;
+        save = true;
+        break;
+    case FileDialogKind::OpenJson:
+        ofn.lpstrFilter = kJsonFilter;
+        ofn.lpstrDefExt = L"json";
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+        break;
+    case FileDialogKind::SaveJson:
+        ofn.lpstrFilter = kJsonFilter;
+        ofn.lpstrDefExt = L"json";
+        ofn.Flags = OFN_OVERWRITEPROMPT;
+        save = true;
+        break;
+    }
+
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    if (chosen != TRUE) return false;
+    path.assign(buffer);  // up to the first NUL
+    return true;
+}
+
+void ShowStoreError(MainWindow& window, const wchar_t* caption) {
+    const std::wstring text = window.projectManager.GetLastError();
+    MessageBoxW(window.hwnd, text.c_str(), caption, MB_ICONERROR);
+}
+
+void FullRefresh(MainWindow& window, const std::wstring& status) {
+    window.UpdateMenuState();
+    window.UpdateTitle();
+    window.SetStatusText(status);
+    InvalidateRect(window.hwnd, nullptr, TRUE);
+}
+
+bool SaveInPlace(MainWindow& window) {
+    ProjectManager& store = window.projectManager;
+    bool saved;
+    if (store.IsNewProject()) {
+        std::wstring path;
+        if (!ChooseFile(window.hwnd, FileDialogKind::SaveProject, path)) return false;
+        saved = store.SaveProjectAs(path);
+    } else {
+        saved = store.SaveProject();
+    }
+    if (!saved) ShowStoreError(window);
+    return saved;
+}
+
+bool SettleUnsavedChanges(MainWindow& window, const wchar_t* question) {
+    const int answer = MessageBoxW(window.hwnd, question, L"Unsaved Changes", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES) return SaveInPlace(window);
+    // Only a real "No" discards the changes: Cancel, or a box that could not be shown, keeps them.
+    return answer == IDNO;
+}
+
+}  // namespace commands
+
+// The close request's save step (MainWindow.cpp) is the commands' save in place.
+bool MainWindow::SaveInPlace() {
+    return commands::SaveInPlace(*this);
+}

@@ -1,0 +1,157 @@
+// The command handler: routes every WM_COMMAND id, and carries out the file
+// commands (new, open, close, save, save as, import, export, print, exit).
+// Space, plant, task and help commands live in EditCommands.cpp.
+#include "CommandSupport.h"
+#include "dialogs/NewProjectWindow.h"
+#include "resource.h"
+
+namespace {
+
+using commands::ChooseFile;
+using commands::FileDialogKind;
+using commands::FullRefresh;
+using commands::SettleUnsavedChanges;
+using commands::ShowStoreError;
+
+constexpr wchar_t kCloseQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before closing?";
+constexpr wchar_t kImportQuestion[] =
+    L"The current project has unsaved changes.\n\nDo you want to save before importing?";
+constexpr wchar_t kExitQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before exiting?";
+
+void NewProject(MainWindow& w) {
+    std::wstring name = L"Untitled Project";
+    std::wstring description;
+    ProjectCreateDialogData data;
+    data.name = &name;
+    data.description = &description;
+    RunProjectCreateWindow(w.hwnd, w.instance, data);
+    if (!data.accepted) return;
+
+    if (w.projectManager.CreateNewProject(name, description))
+        FullRefresh(w, L"New project created. Use File > Save As to save to disk.");
+    else
+        ShowStoreError(w);
+}
+
+void OpenProject(MainWindow& w) {
+    std::wstring path;
+    if (!ChooseFile(w.hwnd, FileDialogKind::OpenProject, path)) return;
+    if (w.projectManager.OpenProject(path))
+        FullRefresh(w, L"Project opened successfully.");
+    else
+        ShowStoreError(w);
+}
+
+void CloseProject(MainWindow& w) {
+    ProjectManager& store = w.projectManager;
+    if (!store.IsProjectOpen()) return;
+    if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kCloseQuestion)) return;
+    store.CloseProject();
+    w.selectedSpace = -1;
+    w.selectedPlant = -1;
+    FullRefresh(w, L"Project closed.");
+}
+
+void SaveProject(MainWindow& w) {
+    if (!w.projectManager.IsProjectOpen()) return;
+    if (!commands::SaveInPlace(w)) return;
+    w.UpdateTitle();
+    w.SetStatusText(L"Project saved successfully.");
+}
+
+void SaveProjectAs(MainWindow& w) {
+    if (!w.projectManager.IsProjectOpen()) return;
+    std::wstring path;
+    if (!ChooseFile(w.hwnd, FileDialogKind::SaveProject, path)) return;
+    if (!w.projectManager.SaveProjectAs(path)) {
+        ShowStoreError(w);
+        return;
+    }
+    w.UpdateTitle();
+    w.SetStatusText(L"Project saved successfully.");
+}
+
+void ImportJson(MainWindow& w) {
+    ProjectManager& store = w.projectManager;
+    std::wstring path;
+    if (!ChooseFile(w.hwnd, FileDialogKind::OpenJson, path)) return;
+    if (store.IsProjectOpen()) {
+        if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kImportQuestion)) return;
+        store.CloseProject();
+    }
+    if (store.ImportFromJSON(path)) {
+        FullRefresh(w, L"Project imported from JSON successfully.");
+        return;
+    }
+    ShowStoreError(w, L"Import Error");
+    // The previous project is closed by now; without this the menus and the
+    // title would go on showing it as open.
+    w.UpdateMenuState();
+    w.UpdateTitle();
+    InvalidateRect(w.hwnd, nullptr, TRUE);
+}
+
+void ExportJson(MainWindow& w) {
+    if (!w.projectManager.IsProjectOpen()) {
+        MessageBoxW(w.hwnd, L"No project is currently open to export.", L"No Project", MB_ICONWARNING);
+        return;
+    }
+    std::wstring path;
+    if (!ChooseFile(w.hwnd, FileDialogKind::SaveJson, path)) return;
+    if (w.projectManager.ExportToJSON(path))
+        w.SetStatusText(L"Project exported to JSON successfully.");
+    else
+        ShowStoreError(w, L"Export Error");
+}
+
+void Print(MainWindow& w) {
+    if (!w.projectManager.IsProjectOpen()) {
+        MessageBoxW(w.hwnd, L"Please open a project first.", L"No Project", MB_ICONWARNING);
+        return;
+    }
+    if (!w.printManager) {
+        MessageBoxW(w.hwnd, L"Print manager is not available.", L"Print Error", MB_ICONERROR);
+        return;
+    }
+    // PrintManager::Print (printer chosen in the print dialog, every section, one copy) comes with printing.
+    const bool printed = false;
+    w.SetStatusText(printed ? L"Project sent to printer." : L"Print operation cancelled or failed.");
+}
+
+void Exit(MainWindow& w) {
+    ProjectManager& store = w.projectManager;
+    if (store.IsProjectOpen() && store.HasUnsavedChanges()) {
+        if (SettleUnsavedChanges(w, kExitQuestion)) PostQuitMessage(0);
+        return;
+    }
+    if (MessageBoxW(w.hwnd, L"Are you sure you want to exit?", L"Confirm Exit", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        PostQuitMessage(0);
+}
+
+}  // namespace
+
+void MainWindow::OnCommand(int commandId) {
+    switch (commandId) {
+    case IDM_NEW_PROJECT: NewProject(*this); break;
+    case IDM_OPEN_PROJECT: OpenProject(*this); break;
+    case IDM_CLOSE_PROJECT: CloseProject(*this); break;
+    case IDM_SAVE_PROJECT: SaveProject(*this); break;
+    case IDM_SAVE_PROJECT_AS: SaveProjectAs(*this); break;
+    case IDM_IMPORT_JSON: ImportJson(*this); break;
+    case IDM_EXPORT_JSON: ExportJson(*this); break;
+    case IDM_PRINT: Print(*this); break;
+    case IDM_EXIT: Exit(*this); break;
+    case IDM_NEW_SPACE: commands::NewSpace(*this); break;
+    case IDM_RENAME_SPACE: commands::RenameSpace(*this); break;
+    case IDM_DELETE_SPACE: commands::DeleteSpace(*this); break;
+    case IDM_EXPORT_SPACES: commands::ExportSpaces(*this); break;
+    case IDM_VIEW_PLANTS: commands::ViewPlants(*this); break;
+    case IDM_NEW_PLANT: commands::NewPlant(*this); break;
+    case IDM_RENAME_PLANT: commands::RenamePlant(*this); break;
+    case IDM_DELETE_PLANT: commands::DeletePlant(*this); break;
+    case IDM_ADD_TASK: commands::AddTask(*this); break;
+    case IDM_VIEW_TASKS: commands::ViewTasks(*this); break;
+    case IDM_ABOUT: commands::About(*this); break;
+    default: break;  // unused ids do nothing
+    }
+}

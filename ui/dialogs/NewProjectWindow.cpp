@@ -1,0 +1,132 @@
+// The New Project window: built from plain controls, centred on the main
+// window, with a message loop of its own.
+#include "NewProjectWindow.h"
+
+#include "MessageFont.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ProjectCreateDialogClass";
+constexpr int kAppIconId = 101;
+constexpr int kNameEditId = 1001;
+constexpr int kDescriptionEditId = 1002;
+// Buffer sizes of the two reads: at most 254 and 1,022 characters come back.
+constexpr int kNameBufferChars = 256;
+constexpr int kNameMaxCount = 255;
+constexpr int kDescriptionBufferChars = 1024;
+constexpr int kDescriptionMaxCount = 1023;
+
+HFONT g_font = nullptr;  // owned by the one open window; deleted when it is destroyed
+
+void CentreOnOwner(HWND window) {
+    HWND owner = GetParent(window);
+    if (!owner) return;
+    RECT ownerRect, ownRect;
+    GetWindowRect(owner, &ownerRect);
+    GetWindowRect(window, &ownRect);
+    const int32_t x = ownerRect.left + ((ownerRect.right - ownerRect.left) - (ownRect.right - ownRect.left)) / 2;
+    const int32_t y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (ownRect.bottom - ownRect.top)) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void OnCreate(HWND window, ProjectCreateDialogData* data) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    g_font = CreateMessageFont();
+    CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, g_font);
+    data->nameEdit = CreateChildControl(window, L"EDIT", data->name->c_str(), kNameEditId,
+                                        WS_BORDER | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
+    CreateChildControl(window, L"STATIC", L"Description (optional):", 0, 0, 15, 85, 150, 20, g_font);
+    data->descriptionEdit =
+        CreateChildControl(window, L"EDIT", data->description->c_str(), kDescriptionEditId,
+                           WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
+    CreateChildControl(window, L"BUTTON", L"Create", IDOK, BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
+    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
+    SetFocus(data->nameEdit);
+    CentreOnOwner(window);
+}
+
+void OnCreateButton(HWND window, ProjectCreateDialogData* data) {
+    wchar_t name[kNameBufferChars] = {};
+    GetWindowTextW(data->nameEdit, name, kNameMaxCount);
+    if (name[0] == L'\0') {
+        MessageBoxW(window, L"Please enter a project name.", L"Validation Error", MB_ICONWARNING);
+        SetFocus(data->nameEdit);
+        return;
+    }
+    wchar_t description[kDescriptionBufferChars] = {};
+    GetWindowTextW(data->descriptionEdit, description, kDescriptionMaxCount);
+    *data->name = name;
+    *data->description = description;
+    data->accepted = true;
+    DestroyWindow(window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        OnCreate(hwnd, static_cast<ProjectCreateDialogData*>(create->lpCreateParams));
+        return 0;
+    }
+    auto* data = reinterpret_cast<ProjectCreateDialogData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (message) {
+    case WM_CLOSE:
+        if (data) data->accepted = false;
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_COMMAND:
+        if (data && LOWORD(wParam) == IDOK) {
+            OnCreateButton(hwnd, data);
+            return 0;
+        }
+        if (data && LOWORD(wParam) == IDCANCEL) {
+            data->accepted = false;
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        // Last message of the window, after its controls are gone.
+        if (g_font) DeleteObject(g_font);
+        g_font = nullptr;
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogData& data) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ProjectCreateDialogWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);  // an existing class is fine
+
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kClassName, L"Create New Project",
+                                  WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  300, 280, owner, nullptr, instance, &data);
+    if (!window) {
+        UnregisterClassW(kClassName, instance);
+        return;
+    }
+
+    EnableWindow(owner, FALSE);
+    MSG msg;
+    while (IsWindow(window)) {
+        if (GetMessageW(&msg, nullptr, 0, 0) < 1) break;
+        if (!IsDialogMessageW(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // A loop ended by WM_QUIT leaves the window open: close it as cancelled,
+    // so that it cannot reach `data` after this call has returned.
+    if (IsWindow(window)) SendMessageW(window, WM_CLOSE, 0, 0);
+
+    EnableWindow(owner, TRUE);
+    SetForegroundWindow(owner);
+    UnregisterClassW(kClassName, instance);
+}
