@@ -292,8 +292,10 @@ TEST_F(PrintJob, CancellingTheDialogGivesFalseAndHoldsNothingTwiceInARow) {
     FillProject(w->projectManager, L"cancel");
     for (int round = 0; round < 2; ++round) {
         PrintDialogAnswer answer(IDCANCEL);
-        EXPECT_FALSE(pm.Print(CommandOptions()));
+        w->SetStatusText(L"before");
+        SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
         ASSERT_TRUE(answer.Answered()) << "no print dialog, round " << round;
+        EXPECT_EQ(w->statusText, L"Print operation cancelled or failed.");
         // Each dialog starts from the default printer: nothing is kept from the last one.
         EXPECT_EQ(answer.Printer(), L"PDF");
         EXPECT_EQ(pm.printDialog.hwndOwner, w.hwnd());
@@ -387,10 +389,12 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     const std::string marker = sh.dir + "/marker";
     sh.Run("touch '" + marker + "'; sleep 1");  // file times may have one-second steps
 
+    // The Print command, answered in the print dialog as a user would.
     PrintDialogAnswer answer(IDOK);
-    EXPECT_TRUE(w->printManager->Print(CommandOptions()));
+    SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
     ASSERT_TRUE(answer.Answered());
     EXPECT_EQ(answer.Printer(), L"PDF");
+    EXPECT_EQ(w->statusText, L"Project sent to printer.");
     ExpectNothingHeld(*w->printManager);
 
     const std::string pdf = FindOurPdf(sh, marker, token);
