@@ -8,15 +8,12 @@
 
 #include <commctrl.h>
 
-#include <mutex>
-
 #include "dialogs/TaskDialog.h"
 #include "dialogs/TaskListDialog.h"
 #include "resource.h"
 
 namespace tasktest {
 
-using uitest::ClassOf;
 using uitest::FindThreadWindow;
 using uitest::WindowText;
 
@@ -115,12 +112,6 @@ inline void Select(HWND list, int row, bool selected = true) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = selected ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
     SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-inline int FindRow(HWND list, const std::wstring& text) {
-    for (int i = 0; i < Rows(list); ++i)
-        if (CellText(list, i) == text) return i;
-    return -1;
 }
 
 struct ColumnInfo {
