@@ -44,6 +44,27 @@
 #define IDC_PLANT_COUNT 3003         // the total count
 #define IDC_PLANT_LIST_CLOSE 3004
 
+// Create/Edit Task dialog
+#define IDD_TASK 3010
+#define IDC_TASK_NAME 3011
+#define IDC_TASK_DESCRIPTION 3012
+#define IDC_TASK_DUE_DATE 3014
+#define IDC_TASK_SAVE 3015
+#define IDC_TASK_CANCEL 3016
+#define IDC_TASK_NO_DUE_DATE 3017
+#define IDC_TASK_PLANTS 3018
+#define IDC_TASK_SPACES 3019
+
+// Task List dialog
+#define IDD_TASK_LIST 3020
+#define IDC_TASK_LIST 3021
+#define IDC_TASK_LIST_TOTAL 3022
+#define IDC_TASK_LIST_EDIT 3023
+#define IDC_TASK_LIST_DELETE 3024
+#define IDC_TASK_LIST_CLOSE 3025
+#define IDC_TASK_LIST_DESCRIPTION_LABEL 3026
+#define IDC_TASK_LIST_DESCRIPTION 3027
+
 // Export Spaces dialog
 #define IDD_EXPORT_SPACES 3030
 #define IDC_EXPORT_SPACE_LIST 3031   // check-box list of the spaces

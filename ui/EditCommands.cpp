@@ -8,6 +8,8 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ExportSpacesDialog.h"
 #include "dialogs/PlantListDialog.h"
+#include "dialogs/TaskDialog.h"
+#include "dialogs/TaskListDialog.h"
 #include "resource.h"
 
 namespace commands {
@@ -209,8 +211,9 @@ void AddTask(MainWindow& w) {
         w.SetStatusText(L"Please open a project first.");
         return;
     }
-    // Dialog 3010 (TaskDialogProc with { this window, task id -1, edit false }) comes with the task dialog.
-    const INT_PTR result = IDCANCEL;
+    TaskDialogParams params{&w, -1, false};
+    const INT_PTR result = DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_TASK), w.hwnd, TaskDialogProc,
+                                           reinterpret_cast<LPARAM>(&params));
     if (result == 1) {
         w.SetStatusText(L"Task created successfully.");
         Repaint(w);
@@ -224,7 +227,8 @@ void ViewTasks(MainWindow& w) {
         WarnNoProject(w);
         return;
     }
-    // Dialog 3020 (TaskListDialogProc) comes with the task list.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_TASK_LIST), w.hwnd, TaskListDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
