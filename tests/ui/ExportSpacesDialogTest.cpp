@@ -251,4 +251,19 @@ TEST_F(ExportSpacesDialogTest, AFailedExportShowsTheErrorAndStaysOpen) {
     EXPECT_FALSE(Exists(L"fence.png"));
 }
 
+// Opened without a window to read from, the dialog lists nothing and can
+// only refuse: there is no selection to export.
+TEST_F(ExportSpacesDialogTest, WithoutItsWindowParameterItListsNothingAndRefuses) {
+    ThreeSpaces();
+    ExportSeen seen;
+    BoxSeen box;
+    const INT_PTR result = RunDialog(IDD_EXPORT_SPACES, ExportSpacesDialogProc, 0,
+                                     {{L"Export Spaces", Read(seen, [](HWND d) { Press(d, IDC_EXPORT_BUTTON); })},
+                                      {L"No Spaces Selected", AnswerBox(box)},
+                                      {L"Export Spaces", [](HWND d) { Press(d, IDC_EXPORT_CANCEL); }}});
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(seen.rows.empty());
+    EXPECT_EQ(box.text, L"Please select at least one space to export.");
+}
+
 }  // namespace
