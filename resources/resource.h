@@ -37,3 +37,43 @@
 #define IDM_ADD_TASK 1031
 #define IDM_VIEW_TASKS 1032
 #define IDM_ABOUT 1042
+
+// Plant List dialog
+#define IDD_PLANT_LIST 3001
+#define IDC_PLANT_LIST 3002          // list box of every plant
+#define IDC_PLANT_COUNT 3003         // the total count
+#define IDC_PLANT_LIST_CLOSE 3004
+
+// Create/Edit Task dialog
+#define IDD_TASK 3010
+#define IDC_TASK_NAME 3011
+#define IDC_TASK_DESCRIPTION 3012
+#define IDC_TASK_DUE_DATE 3014
+#define IDC_TASK_SAVE 3015
+#define IDC_TASK_CANCEL 3016
+#define IDC_TASK_NO_DUE_DATE 3017
+#define IDC_TASK_PLANTS 3018
+#define IDC_TASK_SPACES 3019
+
+// Task List dialog
+#define IDD_TASK_LIST 3020
+#define IDC_TASK_LIST 3021
+#define IDC_TASK_LIST_TOTAL 3022
+#define IDC_TASK_LIST_EDIT 3023
+#define IDC_TASK_LIST_DELETE 3024
+#define IDC_TASK_LIST_CLOSE 3025
+#define IDC_TASK_LIST_DESCRIPTION_LABEL 3026
+#define IDC_TASK_LIST_DESCRIPTION 3027
+
+// Export Spaces dialog
+#define IDD_EXPORT_SPACES 3030
+#define IDC_EXPORT_SPACE_LIST 3031   // check-box list of the spaces
+#define IDC_EXPORT_BUTTON 3032
+#define IDC_EXPORT_CANCEL 3033
+
+// About box
+#define IDD_ABOUT 3040
+#define IDC_ABOUT_ICON 3041
+#define IDC_ABOUT_TITLE 3042
+#define IDC_ABOUT_TEXT 3043
+#define IDC_ABOUT_OK 3045

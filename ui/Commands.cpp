@@ -2,6 +2,7 @@
 // commands (new, open, close, save, save as, import, export, print, exit).
 // Space, plant, task and help commands live in EditCommands.cpp.
 #include "CommandSupport.h"
+#include "PrintManager.h"
 #include "dialogs/NewProjectWindow.h"
 #include "resource.h"
 
@@ -113,8 +114,14 @@ void Print(MainWindow& w) {
         MessageBoxW(w.hwnd, L"Print manager is not available.", L"Print Error", MB_ICONERROR);
         return;
     }
-    // PrintManager::Print (printer chosen in the print dialog, every section, one copy) comes with printing.
-    const bool printed = false;
+    // The printer is chosen in the print dialog; every section, one copy, the project's own name.
+    PrintOptions options;
+    options.mode = 0;
+    options.usePrintDialog = 1;
+    options.includeTitle = options.includeDate = options.includePlantList = options.includeTasks = true;
+    options.copies = 1;
+    options.title.clear();
+    const bool printed = w.printManager->Print(options);
     w.SetStatusText(printed ? L"Project sent to printer." : L"Print operation cancelled or failed.");
 }
 

@@ -5,6 +5,12 @@
 #include <vector>
 
 #include "CommandSupport.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/ExportSpacesDialog.h"
+#include "dialogs/PlantListDialog.h"
+#include "dialogs/TaskDialog.h"
+#include "dialogs/TaskListDialog.h"
+#include "resource.h"
 
 namespace commands {
 
@@ -119,7 +125,8 @@ void ExportSpaces(MainWindow& w) {
         MessageBoxW(w.hwnd, L"Please open a project with spaces first.", L"No Spaces", MB_ICONWARNING);
         return;
     }
-    // Dialog 3030 (ExportSpacesDialogProc) comes with the image export.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_EXPORT_SPACES), w.hwnd, ExportSpacesDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
@@ -128,7 +135,8 @@ void ViewPlants(MainWindow& w) {
         WarnNoProject(w);
         return;
     }
-    // Dialog 3001 (PlantListDialogProc) comes with the plant list.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_PLANT_LIST), w.hwnd, PlantListDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
@@ -203,8 +211,9 @@ void AddTask(MainWindow& w) {
         w.SetStatusText(L"Please open a project first.");
         return;
     }
-    // Dialog 3010 (TaskDialogProc with { this window, task id -1, edit false }) comes with the task dialog.
-    const INT_PTR result = IDCANCEL;
+    TaskDialogParams params{&w, -1, false};
+    const INT_PTR result = DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_TASK), w.hwnd, TaskDialogProc,
+                                           reinterpret_cast<LPARAM>(&params));
     if (result == 1) {
         w.SetStatusText(L"Task created successfully.");
         Repaint(w);
@@ -218,12 +227,14 @@ void ViewTasks(MainWindow& w) {
         WarnNoProject(w);
         return;
     }
-    // Dialog 3020 (TaskListDialogProc) comes with the task list.
+    DialogBoxParamW(w.instance, MAKEINTRESOURCEW(IDD_TASK_LIST), w.hwnd, TaskListDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
     w.SetStatusText(L"Ready.");
 }
 
 void About(MainWindow& w) {
-    // Dialog 3040 (AboutDialogProc, from GetModuleHandleW(NULL)) comes with the about box.
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), w.hwnd, AboutDialogProc,
+                    reinterpret_cast<LPARAM>(&w));
 }
 
 }  // namespace commands

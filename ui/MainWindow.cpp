@@ -9,6 +9,7 @@
 #include <shellscalingapi.h>
 #include <windowsx.h>
 
+#include "PrintManager.h"
 #include "resource.h"
 
 namespace {
@@ -36,13 +37,20 @@ MainWindow::MainWindow(HINSTANCE module) : instance(module) {
     accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     if (!accelerators) OutputDebugStringW(L"Warning: Failed to load accelerator table\n");
     BuildMenuModel();
-    // The print manager is not part of the program yet, so no attempt is made to
-    // create one: printManager stays null, the state every user of it checks for.
+    // Without a print manager the program still runs; every user of it checks for null.
+    try {
+        printManager = new PrintManager(this, &projectManager);
+    } catch (...) {
+        printManager = nullptr;
+        OutputDebugStringW(L"Warning: Failed to initialize print manager\n");
+    }
 }
 
-// Releases the title font and the accelerator table and destroys the window if
-// it still exists. Nothing is saved or asked here.
+// Deletes the print manager, releases the title font and the accelerator table
+// and destroys the window if it still exists. Nothing is saved or asked here.
 MainWindow::~MainWindow() {
+    delete printManager;
+    printManager = nullptr;
     if (titleFont) DeleteObject(titleFont);
     titleFont = nullptr;
     if (accelerators) DestroyAcceleratorTable(accelerators);

@@ -16,6 +16,7 @@
 //   EditCommands.cpp    space, plant, task and help commands
 //   CommandSupport.cpp  file dialogs, save in place, unsaved-changes question
 //   dialogs/            input box, New Project window, resource dialogs
+//   export/             the image renderer of the Export Spaces dialog
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -122,6 +123,11 @@ public:
 
     // Modal input box; true with a non-empty confirmed text in `text`.
     bool InputBox(const std::wstring& title, std::wstring& text);
+
+    // Image export: draws the spaces at these indices of GetSpaces() into one
+    // image and saves it at `path`; format "jpg" gives JPEG, any other PNG.
+    bool ExportSpacesToImage(const std::vector<int32_t>& indices, const std::wstring& path,
+                             const std::wstring& format);
 
     // Fields, in the order of the window's design.
     HWND hwnd = nullptr;

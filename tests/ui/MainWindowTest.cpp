@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "MessageLoop.h"
+#include "PrintManager.h"
 
 using namespace uitest;
 
@@ -39,11 +40,13 @@ TEST(MainWindowStart, OpensMaximisedOverTheWorkAreaWithItsTitleAndStatus) {
     EXPECT_EQ(client.bottom, window.bottom - window.top);
 }
 
-TEST(MainWindowStart, LoadsTheAcceleratorTableAndLeavesPrintingUnavailable) {
+TEST(MainWindowStart, LoadsTheAcceleratorTableAndCreatesThePrintManager) {
     LiveWindow w;
     ASSERT_TRUE(w.Created());
     EXPECT_NE(w->accelerators, nullptr);
-    EXPECT_EQ(w->printManager, nullptr);
+    ASSERT_NE(w->printManager, nullptr);
+    EXPECT_EQ(w->printManager->owner, &*w);
+    EXPECT_EQ(w->printManager->projectManager, &w->projectManager);
     EXPECT_EQ(w->menuModel.size(), 5u);
 }
 

@@ -1,0 +1,352 @@
+// The printed pages: the order of the pages and the four page painters. Every
+// size is designed for 96 dpi and scaled by the printer's LOGPIXELSY / 96; all
+// drawing is in device pixels with a text's position at its top-left corner.
+#include "PrintManager.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "ProjectManager.h"
+
+namespace {
+
+constexpr COLORREF kHeading = RGB(0, 100, 200);  // headings and the space outline
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGrey = RGB(128, 128, 128);  // hints, task descriptions, the rule
+constexpr COLORREF kDescription = RGB(64, 64, 64);  // project description, plant lines
+constexpr COLORREF kDateColour = RGB(100, 100, 100);
+constexpr COLORREF kTaskSpaces = RGB(96, 96, 96);
+constexpr COLORREF kDone = RGB(34, 139, 34);  // also the plant marker
+constexpr COLORREF kPending = RGB(255, 140, 0);
+constexpr COLORREF kSpaceFill = RGB(240, 248, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+constexpr int kNormal = FW_NORMAL;
+constexpr int kBold = FW_BOLD;
+
+// s = LOGPIXELSY / 96 of the device.
+double Scale(HDC dc) {
+    return GetDeviceCaps(dc, LOGPIXELSY) / 96.0;
+}
+
+// A design length in device pixels, truncated toward zero.
+int32_t Scaled(double length, double s) {
+    return static_cast<int32_t>(length * s);
+}
+
+HFONT MakeFont(int32_t height, int weight, const wchar_t* face = L"Segoe UI") {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+SIZE TextSize(HDC dc, const std::wstring& text) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+void Text(HDC dc, int32_t x, int32_t y, const std::wstring& text) {
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+// The text centred across the content area, measured in the selected font.
+void CentredText(HDC dc, const PageLayout& layout, int32_t y, const std::wstring& text) {
+    const int32_t width = TextSize(dc, text).cx;
+    Text(dc, (layout.contentWidth - width) / 2 + layout.marginLeft, y, text);
+}
+
+void PageBreak(HDC dc) {
+    EndPage(dc);
+    StartPage(dc);
+}
+
+// A world coordinate on the page; far-off values are held within what GDI
+// accepts instead of overflowing the conversion.
+int32_t ToDevice(double value) {
+    constexpr double kLimit = 1 << 27;
+    return static_cast<int32_t>(std::clamp(value, -kLimit, kLimit));
+}
+
+}  // namespace
+
+bool PrintManager::RenderDocument(HDC dc, const PageLayout& layout, const PrintOptions& options) {
+    if (!projectManager) return false;
+    SetGraphicsMode(dc, GM_ADVANCED);
+    SetBkMode(dc, TRANSPARENT);
+
+    if (options.includeTitle || options.includeDate) {
+        RenderTitleBlock(dc, layout, options);
+        PageBreak(dc);
+    }
+
+    const std::vector<Space> spaces = projectManager->GetSpaces();
+    for (size_t i = 0; i < spaces.size(); ++i) {
+        RenderSpacePage(dc, spaces[i], layout, options);
+        if (!spaces[i].plants.empty()) {
+            PageBreak(dc);
+            RenderSpacePlantList(dc, spaces[i], layout, options);
+        }
+        if (i + 1 < spaces.size()) PageBreak(dc);
+    }
+
+    if (spaces.empty()) {
+        const int32_t dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+        HFONT font = MakeFont(static_cast<int32_t>(32 * dpiY / 96.0), kNormal);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetTextColor(dc, kGrey);
+        CentredText(dc, layout, layout.marginTop + static_cast<int32_t>(200 * dpiY / 96.0), L"No spaces in project");
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+    }
+
+    if (options.includeTasks && !projectManager->GetAllTasks().empty()) {
+        PageBreak(dc);
+        RenderTaskList(dc, layout, options);
+    }
+    return true;
+}
+
+int32_t PrintManager::RenderTitleBlock(HDC dc, const PageLayout& layout, const PrintOptions& options) {
+    const double s = Scale(dc);
+    HFONT titleFont = MakeFont(Scaled(48, s), kBold);
+    HFONT descriptionFont = MakeFont(Scaled(24, s), kNormal);
+    HFONT dateFont = MakeFont(Scaled(20, s), kNormal);
+    HGDIOBJ oldFont = SelectObject(dc, titleFont);
+    SetTextColor(dc, kBlack);
+    int32_t y = layout.marginTop;
+
+    if (options.includeTitle) {
+        const ProjectInfo* project = projectManager ? projectManager->GetCurrentProject() : nullptr;
+        std::wstring title = options.title;
+        if (title.empty() && project) title = project->name;
+        if (title.empty()) title = L"Tilvo Project";
+        SelectObject(dc, titleFont);
+        CentredText(dc, layout, y, title);
+        y += Scaled(60, s);
+        if (project && !project->description.empty()) {
+            SelectObject(dc, descriptionFont);
+            SetTextColor(dc, kDescription);
+            CentredText(dc, layout, y, project->description);
+            y += Scaled(50, s);
+            SetTextColor(dc, kBlack);
+        }
+    }
+
+    if (options.includeDate) {
+        SelectObject(dc, dateFont);
+        SetTextColor(dc, kDateColour);
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        const std::wstring line = L"Created on " + std::to_wstring(now.wMonth) + L"/" + std::to_wstring(now.wDay) +
+                                  L"/" + std::to_wstring(now.wYear) + L" with Tilvo";
+        CentredText(dc, layout, y, line);
+        y += 50;  // device pixels: this step is not scaled
+        SetTextColor(dc, kBlack);
+    }
+
+    SelectObject(dc, oldFont);
+    DeleteObject(titleFont);
+    DeleteObject(descriptionFont);
+    DeleteObject(dateFont);
+    return y - layout.marginTop;
+}
+
+void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout& layout,
+                                   const PrintOptions& /*options*/) {
+    const double s = Scale(dc);
+    HFONT nameFont = MakeFont(Scaled(48, s), kBold);
+    HGDIOBJ oldFont = SelectObject(dc, nameFont);
+    SetTextColor(dc, kHeading);
+    const int32_t y0 = layout.marginTop;
+    CentredText(dc, layout, y0, space.name);
+
+    const int32_t boxLeft = layout.marginLeft;
+    const int32_t boxTop = y0 + Scaled(80, s);
+    const int32_t boxWidth = layout.contentWidth;
+    const int32_t boxHeight = layout.contentHeight - Scaled(40, s) - Scaled(80, s);
+
+    if (space.polygon.empty()) {
+        SelectObject(dc, oldFont);
+        DeleteObject(nameFont);
+        return;
+    }
+
+    int32_t minX = INT32_MAX, maxX = INT32_MIN, minY = INT32_MAX, maxY = INT32_MIN;
+    for (const POINT& p : space.polygon) {
+        minX = std::min<int32_t>(minX, p.x);
+        maxX = std::max<int32_t>(maxX, p.x);
+        minY = std::min<int32_t>(minY, p.y);
+        maxY = std::max<int32_t>(maxY, p.y);
+    }
+    // Extents in 64 bits: vertices far apart would overflow a 32-bit difference.
+    const int64_t w = static_cast<int64_t>(maxX) - minX;
+    const int64_t h = static_cast<int64_t>(maxY) - minY;
+    const double fx = w > 0 ? static_cast<double>(boxWidth) / static_cast<double>(w) : 1.0;
+    const double fy = h > 0 ? static_cast<double>(boxHeight) / static_cast<double>(h) : 1.0;
+    const double f = std::min(fx, fy) * 0.9;
+    const int32_t offX = (boxWidth - ToDevice(std::trunc(static_cast<double>(w) * f))) / 2;
+    const int32_t offY = (boxHeight - ToDevice(std::trunc(static_cast<double>(h) * f))) / 2;
+    auto map = [&](POINT p) {
+        return POINT{ToDevice(std::trunc((static_cast<double>(p.x) - minX) * f) + offX + boxLeft),
+                     ToDevice(std::trunc((static_cast<double>(p.y) - minY) * f) + offY + boxTop)};
+    };
+
+    HPEN outline = CreatePen(PS_SOLID, Scaled(4, s), kHeading);
+    HBRUSH fill = CreateSolidBrush(kSpaceFill);
+    HGDIOBJ oldPen = SelectObject(dc, outline);
+    HGDIOBJ oldBrush = SelectObject(dc, fill);
+    if (space.polygon.size() >= 3) {
+        std::vector<POINT> mapped;
+        mapped.reserve(space.polygon.size());
+        for (const POINT& p : space.polygon) mapped.push_back(map(p));
+        Polygon(dc, mapped.data(), static_cast<int>(mapped.size()));
+    }
+
+    if (!space.plants.empty()) {
+        HBRUSH marker = CreateSolidBrush(kDone);
+        HFONT numberFont = MakeFont(Scaled(14, s), kBold, L"Arial");
+        SelectObject(dc, marker);
+        SelectObject(dc, numberFont);
+        const int32_t outer = Scaled(12, s);
+        const int32_t inner = Scaled(8, s);
+        int32_t number = 1;
+        for (const Plant& plant : space.plants) {
+            const POINT c = map(plant.position);
+            Ellipse(dc, c.x - outer, c.y - outer, c.x + outer, c.y + outer);
+            HBRUSH white = CreateSolidBrush(kWhite);
+            SelectObject(dc, white);
+            Ellipse(dc, c.x - inner, c.y - inner, c.x + inner, c.y + inner);
+            SetTextColor(dc, kBlack);
+            SetBkMode(dc, TRANSPARENT);
+            const std::wstring label = std::to_wstring(number++);
+            const SIZE size = TextSize(dc, label);
+            Text(dc, c.x - size.cx / 2, c.y - size.cy / 2, label);
+            SelectObject(dc, marker);
+            DeleteObject(white);
+        }
+        SelectObject(dc, nameFont);
+        SelectObject(dc, fill);
+        DeleteObject(numberFont);
+        DeleteObject(marker);
+    }
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldFont);
+    DeleteObject(outline);
+    DeleteObject(fill);
+    DeleteObject(nameFont);
+}
+
+void PrintManager::RenderSpacePlantList(HDC dc, const Space& space, const PageLayout& layout,
+                                        const PrintOptions& options) {
+    const double s = Scale(dc);
+    HFONT headingFont = MakeFont(Scaled(40, s), kBold);
+    HFONT bodyFont = MakeFont(Scaled(18, s), kNormal);
+    HGDIOBJ oldFont = SelectObject(dc, headingFont);
+    SetTextColor(dc, kHeading);
+    const int32_t y0 = layout.marginTop;
+    CentredText(dc, layout, y0, space.name + L" - Plants");
+    const int32_t y1 = y0 + Scaled(80, s);
+
+    if (options.includePlantList) {
+        SelectObject(dc, bodyFont);
+        if (space.plants.empty()) {
+            SetTextColor(dc, kGrey);
+            Text(dc, layout.marginLeft, y1, L"No plants in this space");
+        } else {
+            SetTextColor(dc, kBlack);
+            Text(dc, layout.marginLeft, y1, L"Plants (" + std::to_wstring(space.plants.size()) + L"):");
+            SetTextColor(dc, kDescription);
+            const int32_t x = layout.marginLeft + Scaled(20, s);
+            int32_t y = y1 + Scaled(40, s);
+            int32_t number = 1;
+            for (const Plant& plant : space.plants) {
+                std::wstring line = std::to_wstring(number++) + L". " + plant.name;
+                if (!plant.plantedDate.empty()) line += L" (planted: " + plant.plantedDate + L")";
+                if (!plant.notes.empty()) line += L" - " + plant.notes;
+                Text(dc, x, y, line);
+                y += Scaled(30, s);
+            }
+        }
+    }
+
+    SelectObject(dc, oldFont);
+    DeleteObject(headingFont);
+    DeleteObject(bodyFont);
+}
+
+void PrintManager::RenderTaskList(HDC dc, const PageLayout& layout, const PrintOptions& /*options*/) {
+    const double s = Scale(dc);
+    HFONT headingFont = MakeFont(Scaled(40, s), kBold);
+    HFONT bodyFont = MakeFont(Scaled(20, s), kNormal);
+    HGDIOBJ oldFont = SelectObject(dc, headingFont);
+    SetTextColor(dc, kHeading);
+    const int32_t y0 = layout.marginTop;
+    CentredText(dc, layout, y0, L"Project Tasks");
+
+    SelectObject(dc, bodyFont);
+    SetTextColor(dc, kBlack);
+    const int32_t xTask = layout.marginLeft + Scaled(20, s);
+    const int32_t xStatus = layout.marginLeft + Scaled(400, s);
+    Text(dc, xTask, y0 + Scaled(80, s), L"Task");
+    Text(dc, xStatus, y0 + Scaled(80, s), L"Status");
+
+    const int32_t yRule = y0 + Scaled(80, s) + Scaled(30, s);
+    HPEN rule = CreatePen(PS_SOLID, static_cast<int>(s + s), kGrey);
+    HGDIOBJ oldPen = SelectObject(dc, rule);
+    MoveToEx(dc, layout.marginLeft, yRule, nullptr);
+    LineTo(dc, layout.marginLeft + layout.contentWidth - Scaled(40, s), yRule);
+    int32_t y = yRule + Scaled(20, s);
+
+    const std::vector<Task> tasks = projectManager ? projectManager->GetAllTasks() : std::vector<Task>{};
+    if (tasks.empty()) {
+        SetTextColor(dc, kGrey);
+        Text(dc, xTask, y, L"No tasks in this project");
+    } else {
+        // One copy of the spaces serves every task's names.
+        const std::vector<Space> spaces = projectManager->GetSpaces();
+        for (const Task& task : tasks) {
+            SetTextColor(dc, kBlack);
+            Text(dc, xTask, y, task.name);
+            if (task.completed) {
+                SetTextColor(dc, kDone);
+                Text(dc, xStatus, y, L"[Done]");
+            } else {
+                SetTextColor(dc, kPending);
+                Text(dc, xStatus, y, L"[Pending]");
+            }
+            int32_t y2 = y + Scaled(25, s);
+            if (!task.description.empty()) {
+                SetTextColor(dc, kGrey);
+                Text(dc, xTask, y2, L"  " + task.description);
+                y2 += Scaled(22, s);
+            }
+            SetTextColor(dc, kTaskSpaces);
+            const std::vector<int32_t> linked = projectManager->GetTaskSpaces(task.id);
+            std::wstring line = L"  Spaces: ";
+            if (linked.empty()) {
+                line += L"Project-wide";
+            } else {
+                bool first = true;
+                for (int32_t id : linked) {
+                    auto found = std::find_if(spaces.begin(), spaces.end(),
+                                              [id](const Space& sp) { return sp.id == id; });
+                    if (found == spaces.end()) continue;  // a link to a space that is gone
+                    if (!first) line += L", ";
+                    line += found->name;
+                    first = false;
+                }
+            }
+            Text(dc, xTask, y2, line);
+            y = y2 + Scaled(20, s) + Scaled(10, s);
+        }
+    }
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldFont);
+    DeleteObject(rule);
+    DeleteObject(headingFont);
+    DeleteObject(bodyFont);
+}

@@ -1,0 +1,38 @@
+// List-view rows with check boxes and the centring shared by the two task
+// dialogs. A row is ticked when its state image is other than 1 (1 is the
+// empty box, 2 the ticked one).
+#pragma once
+
+#include "MainWindow.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace taskdialogs {
+
+bool IsRowTicked(HWND list, int row);
+void SetRowTick(HWND list, int row, bool ticked);
+LPARAM RowData(HWND list, int row);
+int RowCount(HWND list);
+std::vector<int32_t> TickedIds(HWND list);  // row data of the ticked rows, in row order
+std::vector<int32_t> RowIds(HWND list);     // row data of every row, in row order
+
+// Inserts a row at `index` with its text and data; returns the new row's index.
+int InsertRow(HWND list, int index, const std::wstring& text, LPARAM data);
+void SetSubItemText(HWND list, int row, int subItem, const std::wstring& text);
+void InsertColumn(HWND list, int index, int width, const wchar_t* title, bool withSubItem);
+
+// Ticks every row whose data is in `ids` and unticks the others; does nothing
+// when `ids` is empty.
+void ApplyLinks(HWND list, const std::vector<int32_t>& ids);
+
+// Centres `dialog` on `mainWindow` without changing its size or z-order.
+void CenterOnWindow(HWND dialog, HWND mainWindow);
+
+// A window's whole text, however long.
+std::wstring ControlText(HWND control);
+
+}  // namespace taskdialogs
