@@ -29,4 +29,10 @@ void MainWindow::UpdateTitle() {
         title += L" - Tilvo";
     }
     SetWindowTextW(hwnd, title.c_str());
+    // The drawn title strip shows the same name and marks: repaint it too, or
+    // it keeps showing "*" after a save until something else repaints.
+    RECT client;
+    GetClientRect(hwnd, &client);
+    RECT strip{0, 0, client.right, 32};
+    InvalidateRect(hwnd, &strip, FALSE);
 }

@@ -811,6 +811,20 @@ TEST_F(CommandsTest, StatusTextRepaintsOnlyTheStatusStrip) {
     EXPECT_EQ(dirty.bottom, client.bottom);
 }
 
+TEST_F(CommandsTest, TitleUpdateAlsoRepaintsTheDrawnTitleStrip) {
+    ASSERT_TRUE(Store().CreateNewProject(L"Meadow", L""));
+    uitest::PumpPending();
+    ValidateRect(window->hwnd, nullptr);
+    window->UpdateTitle();
+    RECT dirty{0, 0, 0, 0};
+    ASSERT_TRUE(GetUpdateRect(window->hwnd, &dirty, FALSE));
+    const RECT client = live->Client();
+    EXPECT_EQ(dirty.left, 0);
+    EXPECT_EQ(dirty.top, 0);
+    EXPECT_EQ(dirty.right, client.right);
+    EXPECT_GE(dirty.bottom, 32);
+}
+
 TEST_F(CommandsTest, TitleShowsTheNameWithItsUnsavedMarks) {
     window->UpdateTitle();
     EXPECT_EQ(Title(), L"Tilvo");
