@@ -5,9 +5,6 @@
 # the plant, saves with Ctrl+S and takes a screenshot; then reads the plant's
 # position and the space's polygon text with the sqlite3 client and looks for
 # the space and the labelled plant in the screenshot.
-#
-# The program runs in a Wine prefix of its own (linked to the configured one):
-# the programs of one wineserver share one keyboard focus and one desktop.
 # Usage: draw_place_drag_save.sh <path to tilvo.exe> [screenshot to keep]
 set -euo pipefail
 
@@ -17,49 +14,13 @@ NAME="Mouse Garden $$"
 WORK="$(mktemp -d /tmp/tilvo-e2e-drag.XXXXXX)"
 FILE="$WORK/drag.tvp"
 SHOT="$WORK/shot.png"
-WINE_PID=""
-
-cleanup() {
-  # Only the Wine process this script started; its private wineserver then
-  # ends by itself, and is waited for before its prefix goes.
-  if [ -n "$WINE_PID" ] && kill -0 "$WINE_PID" 2>/dev/null; then
-    kill "$WINE_PID" 2>/dev/null || true
-    wait "$WINE_PID" 2>/dev/null || true
-  fi
-  if [ -d "$WORK/prefix" ]; then timeout 30 wineserver -w 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/e2e-common.sh"
+trap e2e_cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
   if [ -n "$KEEP_SHOT" ]; then import -window root "$KEEP_SHOT" 2>/dev/null || true; fi
   exit 1
-}
-
-wait_for_window() {
-  local pattern="$1" deadline=$((SECONDS + 30)) wid
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    wid="$(xdotool search --onlyvisible --pid "$WINE_PID" --name "$pattern" 2>/dev/null | head -1 || true)"
-    if [ -n "$wid" ]; then echo "$wid"; return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-wait_for_name() {
-  local wid="$1" expected="$2" deadline=$((SECONDS + 30))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    [ "$(xdotool getwindowname "$wid" 2>/dev/null || true)" = "$expected" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-focus() {
-  sleep 1
-  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  sleep 0.5
 }
 
 # The main window is borderless and maximised, so its client point (x, y) is
@@ -89,16 +50,7 @@ menu_item() {
   sleep 0.5
 }
 
-[ -n "${DISPLAY:-}" ] || { echo "no X display"; exit 1; }
-SHARED_PREFIX="${WINEPREFIX:?WINEPREFIX must name the configured Wine prefix}"
-export WINEPREFIX="$WORK/prefix"
-mkdir -p "$WINEPREFIX"
-cp -as "$SHARED_PREFIX/drive_c" "$WINEPREFIX/" 2>/dev/null || true
-cp -a "$SHARED_PREFIX/dosdevices" "$SHARED_PREFIX/.update-timestamp" "$SHARED_PREFIX"/*.reg "$WINEPREFIX/"
-[ -e "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || { echo "FAIL: private prefix incomplete" >&2; exit 1; }
-
-wine "$EXE" &
-WINE_PID=$!
+e2e_start "$EXE"
 
 MAIN="$(wait_for_window '^Tilvo$')" || fail "the main window did not appear"
 focus "$MAIN"
