@@ -18,6 +18,28 @@ constexpr wchar_t kCloseQuestion[] = L"The project has unsaved changes.\n\nDo yo
 constexpr wchar_t kImportQuestion[] =
     L"The current project has unsaved changes.\n\nDo you want to save before importing?";
 constexpr wchar_t kExitQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before exiting?";
+// New and Open replace the open project too, so they ask the same question
+// rather than dropping unsaved work without a word.
+constexpr wchar_t kNewQuestion[] =
+    L"The project has unsaved changes.\n\nDo you want to save before creating a new project?";
+constexpr wchar_t kOpenQuestion[] =
+    L"The project has unsaved changes.\n\nDo you want to save before opening another project?";
+
+// True when the open project may be replaced: nothing unsaved, or the user
+// saved it or chose to discard it.
+bool MayReplaceProject(MainWindow& w, const wchar_t* question) {
+    ProjectManager& store = w.projectManager;
+    if (!store.IsProjectOpen() || !store.HasUnsavedChanges()) return true;
+    return SettleUnsavedChanges(w, question);
+}
+
+// After a failed open or import the previous project is already closed; the
+// menus, title and canvas must say so.
+void ShowNoProject(MainWindow& w) {
+    w.UpdateMenuState();
+    w.UpdateTitle();
+    InvalidateRect(w.hwnd, nullptr, TRUE);
+}
 
 void NewProject(MainWindow& w) {
     std::wstring name = L"Untitled Project";
@@ -27,6 +49,7 @@ void NewProject(MainWindow& w) {
     data.description = &description;
     RunProjectCreateWindow(w.hwnd, w.instance, data);
     if (!data.accepted) return;
+    if (!MayReplaceProject(w, kNewQuestion)) return;
 
     if (w.projectManager.CreateNewProject(name, description))
         FullRefresh(w, L"New project created. Use File > Save As to save to disk.");
@@ -37,10 +60,13 @@ void NewProject(MainWindow& w) {
 void OpenProject(MainWindow& w) {
     std::wstring path;
     if (!ChooseFile(w.hwnd, FileDialogKind::OpenProject, path)) return;
-    if (w.projectManager.OpenProject(path))
+    if (!MayReplaceProject(w, kOpenQuestion)) return;
+    if (w.projectManager.OpenProject(path)) {
         FullRefresh(w, L"Project opened successfully.");
-    else
-        ShowStoreError(w);
+        return;
+    }
+    ShowStoreError(w);
+    ShowNoProject(w);
 }
 
 void CloseProject(MainWindow& w) {
@@ -85,11 +111,7 @@ void ImportJson(MainWindow& w) {
         return;
     }
     ShowStoreError(w, L"Import Error");
-    // The previous project is closed by now; without this the menus and the
-    // title would go on showing it as open.
-    w.UpdateMenuState();
-    w.UpdateTitle();
-    InvalidateRect(w.hwnd, nullptr, TRUE);
+    ShowNoProject(w);
 }
 
 void ExportJson(MainWindow& w) {

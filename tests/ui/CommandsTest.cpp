@@ -183,13 +183,24 @@ TEST_F(CommandsTest, NewProjectCutsLongNamesAndDescriptions) {
     EXPECT_EQ(Store().GetCurrentProject()->description, std::wstring(1022, L'd'));
 }
 
-TEST_F(CommandsTest, NewProjectReplacesAnUnsavedProjectWithoutAsking) {
+TEST_F(CommandsTest, NewProjectAsksBeforeDroppingUnsavedChanges) {
     NewProject(L"First");
     AddSpace(L"Bed");
     ASSERT_TRUE(Store().HasUnsavedChanges());
-    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Second", L"")});
+    auto seen = Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Second", L""), Box(L"Unsaved Changes", IDCANCEL)});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].message,
+              L"The project has unsaved changes.\n\nDo you want to save before creating a new project?");
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"First");
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Second", L""), Box(L"Unsaved Changes", IDNO)});
     EXPECT_EQ(Store().GetCurrentProject()->name, L"Second");
     EXPECT_TRUE(Store().GetSpaces().empty());
+
+    // Nothing unsaved: no question.
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Third", L"")});
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Third");
 }
 
 TEST_F(CommandsTest, NewProjectWindowIsCentredOnTheMainWindow) {
@@ -329,6 +340,38 @@ TEST_F(CommandsTest, OpenLoadsTheChosenFile) {
     EXPECT_EQ(Store().GetCurrentProject()->name, L"Saved One");
     EXPECT_EQ(Title(), L"Saved One - Tilvo");
     EXPECT_EQ(window->statusText, L"Project opened successfully.");
+}
+
+TEST_F(CommandsTest, OpenAsksBeforeDroppingUnsavedChangesAndCanSaveThemFirst) {
+    const std::wstring path = dir + L"other.tvp";
+    SavedProject(path, L"Other");
+    NewProject(L"Current");
+    AddSpace(L"Bed");
+    const wchar_t* question = L"The project has unsaved changes.\n\nDo you want to save before opening another project?";
+
+    auto seen = Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", path), Box(L"Unsaved Changes", IDCANCEL)});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].message, question);
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Current");
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", path), Box(L"Unsaved Changes", IDYES),
+                           FileDialog(L"Save As", dir + L"current.tvp")});
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Other");
+    ProjectManager reader;
+    ASSERT_TRUE(reader.OpenProject(dir + L"current.tvp"));
+    ASSERT_EQ(reader.GetSpaces().size(), 1u);
+    EXPECT_EQ(reader.GetSpaces()[0].name, L"Bed");
+}
+
+TEST_F(CommandsTest, FailedOpenShowsThatNoProjectIsOpenAnyMore) {
+    NewProject(L"Current");
+    const std::wstring junk = dir + L"junk2.tvp";
+    std::ofstream(std::filesystem::path(junk)) << "this is not a database, just some text of some length\n";
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", junk), Box(L"Error", IDOK)});
+    EXPECT_FALSE(Store().IsProjectOpen());
+    EXPECT_EQ(Title(), L"Tilvo");
+    EXPECT_FALSE(MenuEnabled(IDM_SAVE_PROJECT));
 }
 
 TEST_F(CommandsTest, OpenCancelledOrFailedKeepsTheWindowAsItWas) {
@@ -626,7 +669,7 @@ TEST_F(CommandsTest, AStaleSpaceIndexFromAnotherProjectIsNotFound) {
     AddSpace(L"A");
     AddSpace(L"B");
     window->selectedSpace = 1;
-    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L"")});
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L""), Box(L"Unsaved Changes", IDNO)});
     EXPECT_EQ(window->selectedSpace, 1);  // left as it was
     AddSpace(L"Only");
 
