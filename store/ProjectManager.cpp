@@ -2,6 +2,7 @@
 #include "ProjectManager.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include <sqlite3.h>
 
@@ -139,13 +140,23 @@ bool ProjectManager::DeleteSpace(int32_t spaceId) {
 std::vector<Space> ProjectManager::GetSpaces() const {
     std::vector<Space> result;
     if (!IsProjectOpen()) return result;
+    // The window asks for this on every paint and pointer move: group the
+    // plants by space id in one pass instead of scanning every plant per space.
+    std::unordered_map<int32_t, std::vector<const Plant*>> plantsBySpace;
+    plantsBySpace.reserve(spaces.size());
+    for (const Space& s : spaces) plantsBySpace.emplace(s.id, std::vector<const Plant*>());
+    for (const Plant& p : plants) {
+        auto it = plantsBySpace.find(p.spaceId);
+        if (it != plantsBySpace.end()) it->second.push_back(&p);
+    }
     result.reserve(spaces.size());
     for (const Space& s : spaces) {
         result.push_back(s);
         Space& copy = result.back();
         copy.plants.clear();
-        for (const Plant& p : plants)
-            if (p.spaceId == s.id) copy.plants.push_back(p);
+        const std::vector<const Plant*>& own = plantsBySpace[s.id];
+        copy.plants.reserve(own.size());
+        for (const Plant* p : own) copy.plants.push_back(*p);
     }
     return result;
 }

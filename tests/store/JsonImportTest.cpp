@@ -208,6 +208,12 @@ TEST_F(Import, DuplicateIdsAndForeignSpaceIdsAreTakenAsTheyStand) {
     EXPECT_EQ(spaces[1].id, 5);
     EXPECT_EQ(pm.GetPlantsInSpace(77).size(), 0u);
     EXPECT_EQ(pm.GetPlantsInSpace(5).size(), 3u);
+    // Both spaces with the shared id carry every plant of that id, in plant order.
+    const std::vector<Plant> shared = pm.GetPlantsInSpace(5);
+    for (const Space& s : spaces) {
+        ASSERT_EQ(s.plants.size(), shared.size());
+        for (size_t i = 0; i < shared.size(); ++i) EXPECT_EQ(s.plants[i].id, shared[i].id);
+    }
 }
 
 TEST_F(Import, LooseValuesFollowTheLibrarysReadingRules) {
