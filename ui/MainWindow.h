@@ -4,6 +4,7 @@
 //
 // The implementation is split by concern:
 //   MainWindow.cpp      creation, message routing, close, shutdown
+//   MessageLoop.cpp     the message loop with its accelerator table
 //   Frame.cpp           title strip, hit testing, caption buttons
 //   Menus.cpp           drawn menu model, popups, menu states
 //   CanvasGeometry.cpp  bands, content extent, world mapping, scroll bars
@@ -11,6 +12,8 @@
 //   Editing.cpp         selection, drawing spaces, placing and dragging
 //   PanZoom.cpp         pan, zoom, wheel and keys
 //   Toolbar.cpp         toolbar band and tooltips
+//   CanvasHitTest.cpp   inside tests and plant hit boxes (no window needed)
+//   ViewMath.cpp        zoom steps, scroll clamping, toolbar layout (likewise)
 //   StatusText.cpp      status text and window title
 //   Commands.cpp        WM_COMMAND and the file commands
 //   EditCommands.cpp    space, plant, task and help commands
