@@ -9,7 +9,7 @@ bash "$ROOT/scripts/install-deps.sh" > /tmp/tilvo-install.log 2>&1 || { cat /tmp
 . "$DEPS_DIR/env.sh"
 BUILD="$ROOT/build/win"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-toolchain.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j"$(nproc)" --target tilvo
 EXE="$BUILD/app/tilvo.exe"
 if [ ! -f "$EXE" ]; then echo "tilvo.exe was not built"; exit 1; fi

@@ -27,7 +27,7 @@ mkdir -p "$ROOT/build"
 
 echo "=== build: Windows (MinGW-w64)"
 cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-toolchain.cmake" \
-      -DCMAKE_BUILD_TYPE=Release > "$WIN_BUILD.configure.log" 2>&1 || { cat "$WIN_BUILD.configure.log"; exit 1; }
+      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON > "$WIN_BUILD.configure.log" 2>&1 || { cat "$WIN_BUILD.configure.log"; exit 1; }
 cmake --build "$WIN_BUILD" -j"$JOBS" > "$WIN_BUILD.build.log" 2>&1 || {
   grep -vE '^\[ *[0-9]+%\]' "$WIN_BUILD.build.log" | tail -150; echo "Windows build failed"; exit 1; }
 
