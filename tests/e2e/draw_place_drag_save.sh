@@ -114,23 +114,8 @@ sleep 1
 import -window root "$SHOT"
 [ -n "$KEEP_SHOT" ] && cp "$SHOT" "$KEEP_SHOT"
 
-focus "$MAIN"
-xdotool key ctrl+x
-CONFIRM="$(wait_for_window '^Confirm Exit$')" || fail "Ctrl+X asked nothing"
-focus "$CONFIRM"
-xdotool key Return
-for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
-if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
-status=0
-wait "$WINE_PID" || status=$?
-WINE_PID=""
-[ "$status" -eq 0 ] || fail "exit code $status"
+e2e_exit "$MAIN"
 
-q() { sqlite3 -batch -noheader "$FILE" "$1"; }
-check() {  # label, actual, expected
-  if [ "$2" != "$3" ]; then echo "FAIL: $1: got '$2', expected '$3'" >&2; exit 1; fi
-  echo "ok: $1"
-}
 check "integrity" "$(q 'PRAGMA integrity_check;')" "ok"
 check "space" "$(q 'SELECT name FROM spaces;')" "Herb Bed"
 check "polygon text" "$(q 'SELECT polygon_data FROM spaces;')" \

@@ -65,3 +65,26 @@ e2e_start() {
   wine "$1" &
   WINE_PID=$!
 }
+
+# Ends the program through Ctrl+X and its confirmation (Yes is the default
+# button) and checks that it exits with code 0.
+e2e_exit() {
+  focus "$1"
+  xdotool key ctrl+x
+  local confirm status=0
+  confirm="$(wait_for_window '^Confirm Exit$')" || fail "Ctrl+X asked nothing"
+  focus "$confirm"
+  xdotool key Return
+  for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
+  if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
+  wait "$WINE_PID" || status=$?
+  WINE_PID=""
+  [ "$status" -eq 0 ] || fail "exit code $status"
+}
+
+# Reading the saved file ($FILE) with an independent client.
+q() { sqlite3 -batch -noheader "$FILE" "$1"; }
+check() {  # label, actual, expected
+  if [ "$2" != "$3" ]; then echo "FAIL: $1: got '$2', expected '$3'" >&2; exit 1; fi
+  echo "ok: $1"
+}

@@ -47,24 +47,9 @@ wait_for_name "$MAIN" "$NAME - Tilvo" || fail "not saved: '$(xdotool getwindowna
 [ -f "$FILE" ] || fail "no file at $FILE"
 
 # Leave through Exit: nothing is unsaved, so only the confirmation comes.
-focus "$MAIN"
-xdotool key ctrl+x
-CONFIRM="$(wait_for_window '^Confirm Exit$')" || fail "Ctrl+X asked nothing"
-focus "$CONFIRM"
-xdotool key Return  # "Yes" is the default button
-for _ in $(seq 1 150); do kill -0 "$WINE_PID" 2>/dev/null || break; sleep 0.2; done
-if kill -0 "$WINE_PID" 2>/dev/null; then fail "the program did not exit"; fi
-status=0
-wait "$WINE_PID" || status=$?
-WINE_PID=""
-[ "$status" -eq 0 ] || fail "exit code $status"
+e2e_exit "$MAIN"
 
 # The saved file, read by an independent client.
-q() { sqlite3 -batch -noheader "$FILE" "$1"; }
-check() {  # label, actual, expected
-  if [ "$2" != "$3" ]; then echo "FAIL: $1: got '$2', expected '$3'" >&2; exit 1; fi
-  echo "ok: $1"
-}
 check "integrity" "$(q 'PRAGMA integrity_check;')" "ok"
 check "schema version" "$(q 'PRAGMA user_version;')" "1"
 check "journal mode" "$(q 'PRAGMA journal_mode;')" "wal"
