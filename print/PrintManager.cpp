@@ -101,6 +101,9 @@ bool PrintManager::Print(const PrintOptions& options) {
     HDC dc = nullptr;
     switch (options.mode) {
     case 0:
+        // The dialog writes "Print to file" back into the kept flags; a later
+        // dialog would open with it ticked and print to a file named "FILE:".
+        printDialog.Flags &= ~static_cast<DWORD>(PD_PRINTTOFILE);
         if (!PrintDlgW(&printDialog)) {
             Cleanup();
             return false;
@@ -154,8 +157,9 @@ bool PrintManager::Print(const PrintOptions& options) {
         }
     }
 
+    // EndDoc fails when the output cannot be written: nothing was printed.
     if (drawn)
-        EndDoc(dc);
+        drawn = EndDoc(dc) > 0;
     else
         AbortDoc(dc);
     printing = false;

@@ -15,6 +15,7 @@ using namespace printtest;
 namespace {
 
 constexpr int kPrinterCombo = 0x473;  // the print dialog's printer list (cmb4)
+constexpr int kPrintToFileBox = 0x410;  // the print dialog's "Print to file" box (chx1)
 constexpr int kPrintCommand = 1008;
 
 // The options that the Print command passes.
@@ -37,15 +38,16 @@ bool HasPdfPrinter() {
 // What the print dialog showed, and which button the test pressed.
 struct DialogRecord {
     std::wstring printer;
+    bool toFile = false;  // "Print to file" was ticked when the dialog opened
     std::atomic<bool> seen{false};
 };
 
 // Answers the next print dialog of this thread with IDOK or IDCANCEL.
 class PrintDialogAnswer {
 public:
-    explicit PrintDialogAnswer(int button)
+    explicit PrintDialogAnswer(int button, bool tickPrintToFile = false)
         : record(std::make_shared<DialogRecord>()),
-          watcher(L"#32770", L"Print", [rec = record, button](HWND dialog) {
+          watcher(L"#32770", L"Print", [rec = record, button, tickPrintToFile](HWND dialog) {
               // The printer list fills while the dialog initialises.
               for (int i = 0; i < 50; ++i) {
                   wchar_t name[256] = {};
@@ -54,12 +56,15 @@ public:
                   if (!rec->printer.empty()) break;
                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
               }
+              rec->toFile = IsDlgButtonChecked(dialog, kPrintToFileBox) == BST_CHECKED;
+              if (tickPrintToFile) CheckDlgButton(dialog, kPrintToFileBox, BST_CHECKED);
               rec->seen = true;
               PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
           }) {}
     bool Answered() { return watcher.Finish(); }
     std::wstring Printer() const { return record->printer; }
+    bool ToFile() const { return record->toFile; }
 
 private:
     std::shared_ptr<DialogRecord> record;
@@ -306,6 +311,21 @@ TEST_F(PrintJob, CancellingTheDialogGivesFalseAndHoldsNothingTwiceInARow) {
     }
 }
 
+TEST_F(PrintJob, PrintToFileFromOneDialogIsNotTickedInTheNext) {
+    if (!HasPdfPrinter()) GTEST_SKIP() << "no printer: the dialog would ask to install one";
+    PrintManager& pm = *w->printManager;
+    FillProject(w->projectManager, L"tofile");
+    // What a confirmed dialog with "Print to file" ticked writes back into the kept flags.
+    pm.printDialog.Flags |= PD_PRINTTOFILE;
+    PrintDialogAnswer answer(IDCANCEL);
+    SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_FALSE(answer.ToFile());
+    EXPECT_EQ(pm.printDialog.Flags & PD_PRINTTOFILE, 0u);
+    EXPECT_EQ(pm.printDialog.Flags & (PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE),
+              static_cast<DWORD>(PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE));
+}
+
 TEST_F(PrintJob, WithoutThePrintDialogThePrintSetupDialogAsksAndStaysChosen) {
     if (!HasPdfPrinter()) GTEST_SKIP() << "no printer: the dialog would ask to install one";
     PrintManager& pm = *w->printManager;
@@ -375,6 +395,27 @@ TEST_F(PrintJob, NoCopiesOpensTheDocumentAndAbortsIt) {
     EXPECT_FALSE(pm.Print(options));
     EXPECT_TRUE(answer.Answered());
     ExpectNothingHeld(pm);
+}
+
+TEST_F(PrintJob, AnOutputThatCannotBeWrittenIsAFailedPrint) {
+    if (!HasPdfPrinter()) GTEST_SKIP() << "no printer: the dialog would ask to install one";
+    FillProject(w->projectManager, L"unwritable");
+    // This Wine writes a print to file into the working folder under the name
+    // "FILE:"; a folder of that name makes the document's end fail.
+    wchar_t cwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    std::string blocked = Narrow(cwd).substr(2) + "/FILE:";
+    for (char& c : blocked)
+        if (c == '\\') c = '/';
+    UnixShell sh;
+    sh.Run("rm -f '" + blocked + "'; mkdir -p '" + blocked + "'");
+    PrintDialogAnswer answer(IDOK, true);
+    w->SetStatusText(L"before");
+    SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
+    sh.Run("rmdir '" + blocked + "'");
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(w->statusText, L"Print operation cancelled or failed.");
+    ExpectNothingHeld(*w->printManager);
 }
 
 TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
