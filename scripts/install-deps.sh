@@ -130,13 +130,29 @@ EOF
 # shellcheck disable=SC1091
 . "$DEPS_DIR/env.sh"
 
-if [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.prefix-configured" ]; then
-  step "wine prefix present: $WINEPREFIX"
-else
+# The prefix's settings; .prefix-configured holds the version they were made with, so that a prefix made by an
+# earlier version of this script (and test.sh's copy of it) gets the current ones. Bump it when they change.
+PREFIX_SETTINGS=2
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
   step "wine prefix: wineboot --init (headless)"
   ( unset DISPLAY; wineboot --init 2>&1 | grep -v "rundll32.exe" || true )   # 'failed to open ...syswow64\\rundll32.exe' is expected
-  # Debian's wine does not pick up /usr/share/wine/fonts by itself: copy them into the prefix (Tahoma, Marlett, ...)
-  cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+if [ "$(cat "$WINEPREFIX/.prefix-configured" 2>/dev/null)" = "$PREFIX_SETTINGS" ]; then
+  step "wine prefix present: $WINEPREFIX"
+else
+  step "wine prefix: fonts and settings"
+  # Debian's wine does not pick up /usr/share/wine/fonts by itself: copy them into the prefix (Marlett for the caption
+  # glyphs, ...). Not Wine's own Tahoma, which the dialog font "MS Shell Dlg" stands for: this Wine draws many of its
+  # glyphs at another advance than it measures them ("v1.0.0" measures 29 px and draws 31, so right-aligned text
+  # loses its last glyph) and draws its bold as regular. Tahoma is replaced below by Liberation Sans Narrow, which
+  # draws as wide as it measures at the sizes the program uses, in both weights (Liberation Sans does not: a line of
+  # "W" at 15 px draws a pixel wider per glyph).
+  for f in /usr/share/wine/fonts/*.ttf; do
+    case "$(basename "$f")" in
+      tahoma*) rm -f "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$f")" ;;
+      *) cp -f "$f" "$WINEPREFIX/drive_c/windows/Fonts/" ;;
+    esac
+  done
   # Metric-compatible replacements so GDI *and* GDI+ find the usual Windows family names
   cat > "$DEPS_DIR/wine-settings.reg" <<'EOF'
 REGEDIT4
@@ -146,13 +162,14 @@ REGEDIT4
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
 "Segoe UI"="Liberation Sans"
+"Tahoma"="Liberation Sans Narrow"
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 EOF
   ( unset DISPLAY; cd "$DEPS_DIR" && wine reg import wine-settings.reg 2>&1 | tr -d '\r' )
   wineserver -w
-  touch "$WINEPREFIX/.prefix-configured"
+  echo "$PREFIX_SETTINGS" > "$WINEPREFIX/.prefix-configured"
 fi
 
 # ---------------------------------------------------------------------------------------------------------------

@@ -13,8 +13,10 @@ echo "dependencies ready (log: /tmp/tilvo-install.log)"
 # shellcheck disable=SC1091
 . "$DEPS_DIR/env.sh"
 # A Wine prefix of this checkout's own: a wineserver shared with other runs
-# would keep its desktop on whichever X display started it first.
-if [ ! -f "$ROOT/build/wineprefix/.prefix-configured" ]; then
+# would keep its desktop on whichever X display started it first. Copied again
+# when the install has changed the prefix's settings since.
+if ! cmp -s "$WINEPREFIX/.prefix-configured" "$ROOT/build/wineprefix/.prefix-configured"; then
+  if [ -d "$ROOT/build/wineprefix" ]; then WINEPREFIX="$ROOT/build/wineprefix" wineserver -k 2>/dev/null || true; fi
   mkdir -p "$ROOT/build" && rm -rf "$ROOT/build/wineprefix"
   cp -a "$WINEPREFIX" "$ROOT/build/wineprefix"
 fi

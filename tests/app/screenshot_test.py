@@ -56,6 +56,21 @@ class Shot:
     def count(self, left, top, right, bottom, colour):
         return sum(1 for y in range(top, bottom) for x in range(left, right) if self.at(x, y) == colour)
 
+    def ink_glyphs(self, left, top, right, bottom):
+        """The dark pixels of a band split into glyphs at blank columns: per
+        glyph its first column and its column profile (dark rows per column)."""
+        glyphs, current = [], None
+        for x in range(left, right):
+            dark = sum(1 for y in range(top, bottom) if sum(self.at(x, y)) < 3 * 128)
+            if dark:
+                if current is None:
+                    current = (x, [])
+                    glyphs.append(current)
+                current[1].append(dark)
+            else:
+                current = None
+        return glyphs
+
     def any_other(self, left, top, right, bottom, colour):
         return any(self.at(x, y) != colour for y in range(top, bottom) for x in range(left, right))
 
@@ -121,6 +136,11 @@ def main():
             check('StatusText', shot.count(8, H - 21, 320, H, BLACK) > 50)
             check('VersionText', shot.count(W - 60, H - 21, W - 8, H, BLACK) > 10
                   and shot.count(W - 8, H - 21, W, H, BLACK) == 0)
+            # "v1.0.0" whole: its last glyph is drawn like the other "0", not cut
+            # off at the right edge of its box.
+            glyphs = shot.ink_glyphs(W - 60, H - 21, W, H)
+            check('VersionLastGlyphWhole', len(glyphs) >= 3 and glyphs[-1][1] == glyphs[-3][1],
+                  'glyphs (first column, dark rows per column): %r' % [(x - W, p) for x, p in glyphs])
     finally:
         proc.terminate()
         try:
