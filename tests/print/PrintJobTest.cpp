@@ -420,6 +420,7 @@ TEST_F(PrintJob, AnOutputThatCannotBeWrittenIsAFailedPrint) {
 
 TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     if (!HasPdfPrinter()) GTEST_SKIP() << "no PDF printer on this machine";
+    CaseWatchdog::AllowMs(300000);  // waits for the job lock and for the printer's files
     wchar_t outDir[1024] = {};
     if (!GetEnvironmentVariableW(L"CUPS_PDF_OUT", outDir, 1024)) GTEST_SKIP() << "CUPS_PDF_OUT is not set";
 

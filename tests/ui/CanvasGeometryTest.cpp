@@ -85,6 +85,7 @@ TEST(CanvasExtent, WorkedExamples) {
 }
 
 TEST(CanvasExtent, ExtremeCoordinatesSaturateInsteadOfOverflowing) {
+    CaseWatchdog::AllowMs(60000);  // the paint of so large an extent takes seconds on a busy machine
     LiveWindow w;
     ASSERT_TRUE(w.Created());
     w.OpenProject({MakeSpace(L"Far", {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000}})});

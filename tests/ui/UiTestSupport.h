@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -83,6 +84,101 @@ inline HWND FindThreadWindow(DWORD thread, const std::wstring& className, const 
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// ---- A time limit for each case
+
+// A case still running after its limit (a modal window that nobody answers)
+// is failed, and the modal windows of its thread are closed until it returns,
+// so that it cannot hold up the cases after it. Installed in every program
+// that includes this header.
+class CaseWatchdog : public ::testing::EmptyTestEventListener {
+public:
+    static constexpr int kLimitMs = 20000;
+
+    // For a case that waits longer by design; holds until the case ends.
+    static void AllowMs(int ms) {
+        std::lock_guard<std::mutex> lock(Instance().mutex_);
+        Instance().limitMs_ = ms;
+    }
+
+    static CaseWatchdog& Instance() {
+        static CaseWatchdog* watchdog = [] {
+            auto* w = new CaseWatchdog;
+            ::testing::UnitTest::GetInstance()->listeners().Append(w);  // the listener list owns it
+            return w;
+        }();
+        return *watchdog;
+    }
+
+    void OnTestStart(const ::testing::TestInfo&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        uiThread_ = GetCurrentThreadId();
+        start_ = std::chrono::steady_clock::now();
+        limitMs_ = kLimitMs;
+        running_ = true;
+        fired_ = false;
+        if (!worker_.joinable()) worker_ = std::thread([this] { Watch(); });
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        running_ = false;
+    }
+    void OnTestProgramEnd(const ::testing::UnitTest&) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        if (worker_.joinable()) worker_.join();
+    }
+
+private:
+    void Watch() {
+        int attempt = 0;
+        while (true) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (quit_) return;
+            if (!running_ || std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(limitMs_)) continue;
+            if (!fired_) {
+                fired_ = true;
+                attempt = 0;
+                ADD_FAILURE() << "the case did not end within " << limitMs_ / 1000
+                              << " s; its modal windows are being closed";
+            }
+            if (attempt++ % 5 == 0) CloseModalWindows(attempt / 5);
+        }
+    }
+
+    // Popup menus get Escape, dialogs and boxes Cancel, then No, then OK (a
+    // Yes/No box has no Cancel), other windows of the thread WM_CLOSE; the
+    // main window is left to the case.
+    void CloseModalWindows(int round) {
+        static const int kCommands[] = {IDCANCEL, IDNO, IDOK};
+        EnumThreadWindows(
+            uiThread_,
+            [](HWND hwnd, LPARAM command) -> BOOL {
+                if (!IsWindowVisible(hwnd)) return TRUE;
+                const std::wstring cls = ClassOf(hwnd);
+                if (cls == L"#32768")
+                    PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+                else if (cls == L"#32770")
+                    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), BN_CLICKED), 0);
+                else if (cls != L"TilvoMainWindow")
+                    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                return TRUE;
+            },
+            kCommands[round % 3]);
+    }
+
+    std::mutex mutex_;
+    DWORD uiThread_ = 0;
+    std::chrono::steady_clock::time_point start_;
+    int limitMs_ = kLimitMs;
+    bool running_ = false, fired_ = false, quit_ = false;
+    std::thread worker_;
+};
+
+inline const bool kCaseWatchdogInstalled = (CaseWatchdog::Instance(), true);
 
 // Watches this thread's windows from a helper thread while the test thread sits
 // in a modal loop (message box, popup menu, dialog). When a window of the given
