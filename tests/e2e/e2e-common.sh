@@ -23,11 +23,12 @@ e2e_cleanup() {
   rm -rf "$WORK"
 }
 
-# The first visible window of our process whose name matches the pattern.
+# The first visible window of our process whose name matches the pattern
+# (--all: every condition must hold, not any one of them).
 wait_for_window() {
   local pattern="$1" deadline=$((SECONDS + 30)) wid
   while [ "$SECONDS" -lt "$deadline" ]; do
-    wid="$(xdotool search --onlyvisible --pid "$WINE_PID" --name "$pattern" 2>/dev/null | head -1 || true)"
+    wid="$(xdotool search --all --onlyvisible --pid "$WINE_PID" --name "$pattern" 2>/dev/null | head -1 || true)"
     if [ -n "$wid" ]; then echo "$wid"; return 0; fi
     sleep 0.2
   done
