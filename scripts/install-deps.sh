@@ -175,11 +175,23 @@ fi
 # ---------------------------------------------------------------------------------------------------------------
 if [ "$WITH_PRINTING" = 1 ]; then
   step "printing: cups-pdf output dir, cupsd, PDF queue"
+  # The output folder is the machine's, shared by every checkout: set it only where the package's own default
+  # (or nothing) stands, and leave a folder that an earlier install chose. Tests read it from the configuration.
   PDF_OUT="$DEPS_DIR/cups-pdf"
-  mkdir -p "$PDF_OUT"
-  sed -i "s|^Out .*|Out $PDF_OUT/\${USER}|" /etc/cups/cups-pdf.conf
-  grep -q '^AnonDirName' /etc/cups/cups-pdf.conf || echo "AnonDirName $PDF_OUT/ANONYMOUS" >> /etc/cups/cups-pdf.conf
-  echo "export CUPS_PDF_OUT=\"$PDF_OUT\"" >> "$DEPS_DIR/env.sh"
+  PDF_CONF=/etc/cups/cups-pdf.conf
+  out_now="$(sed -n 's/^Out[[:space:]]\{1,\}//p' "$PDF_CONF" | tail -n 1)"
+  if [ -z "$out_now" ] || [ "$out_now" = '${HOME}/PDF' ]; then
+    mkdir -p "$PDF_OUT"
+    if grep -q '^Out[[:space:]]' "$PDF_CONF"; then
+      sed -i "s|^Out[[:space:]].*|Out $PDF_OUT/\${USER}|" "$PDF_CONF"
+    else
+      echo "Out $PDF_OUT/\${USER}" >> "$PDF_CONF"
+    fi
+  fi
+  if ! grep -q '^AnonDirName' "$PDF_CONF"; then
+    mkdir -p "$PDF_OUT"
+    echo "AnonDirName $PDF_OUT/ANONYMOUS" >> "$PDF_CONF"
+  fi
   if [ "$START_CUPS" = 1 ]; then
     if ! lpstat -r 2>/dev/null | grep -q "is running"; then
       # no systemd here: run cupsd in the foreground, in the background of this shell, and remember its PID

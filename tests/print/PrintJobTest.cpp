@@ -214,12 +214,28 @@ private:
     BOOL locked = FALSE;
 };
 
-// The PDF of our job: among the PDFs that appeared since `marker`, the one whose
-// text holds `token`. Empty when none turned up in time.
-std::string FindOurPdf(UnixShell& sh, const std::string& marker, const std::string& token) {
+// The folder under which the PDF printer writes its files, as its configuration
+// sets it (the last "Out" line; the per-user part is searched below it). Empty
+// when it cannot be read.
+std::string PdfOutputFolder(UnixShell& sh) {
+    std::istringstream conf(sh.Run("cat /etc/cups/cups-pdf.conf", 10000, false));
+    std::string line, out;
+    while (std::getline(conf, line))
+        if (line.rfind("Out", 0) == 0 && line.size() > 3 && (line[3] == ' ' || line[3] == '\t')) out = line.substr(4);
+    out.erase(0, out.find_first_not_of(" \t"));
+    out.erase(out.find_last_not_of(" \t\r") + 1);
+    const std::string home = "${HOME}";
+    if (out.rfind(home, 0) == 0) out = sh.Run("printf %s $HOME", 10000, false) + out.substr(home.size());
+    out = out.substr(0, out.find("${"));
+    return out;
+}
+
+// The PDF of our job: among the PDFs that appeared under `folder` since `marker`,
+// the one whose text holds `token`. Empty when none turned up in time.
+std::string FindOurPdf(UnixShell& sh, const std::string& folder, const std::string& marker, const std::string& token) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < end) {
-        std::istringstream found(sh.Run("find \"$CUPS_PDF_OUT\" -name '*.pdf' -newer '" + marker + "'", 10000, false));
+        std::istringstream found(sh.Run("find '" + folder + "' -name '*.pdf' -newer '" + marker + "'", 10000, false));
         std::string path;
         while (std::getline(found, path)) {
             if (path.empty()) continue;
@@ -421,12 +437,12 @@ TEST_F(PrintJob, AnOutputThatCannotBeWrittenIsAFailedPrint) {
 TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     if (!HasPdfPrinter()) GTEST_SKIP() << "no PDF printer on this machine";
     CaseWatchdog::AllowMs(300000);  // waits for the job lock and for the printer's files
-    wchar_t outDir[1024] = {};
-    if (!GetEnvironmentVariableW(L"CUPS_PDF_OUT", outDir, 1024)) GTEST_SKIP() << "CUPS_PDF_OUT is not set";
+    UnixShell sh;
+    const std::string outDir = PdfOutputFolder(sh);
+    if (outDir.empty()) GTEST_SKIP() << "the PDF printer's output folder is not known";
 
     const std::string token = "job" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(GetTickCount());
     FillProject(w->projectManager, ProjectManager::StringToWString(token));
-    UnixShell sh;
     JobLock lock;
     const std::string marker = sh.dir + "/marker";
     sh.Run("touch '" + marker + "'; sleep 1");  // file times may have one-second steps
@@ -439,8 +455,8 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     EXPECT_EQ(w->statusText, L"Project sent to printer.");
     ExpectNothingHeld(*w->printManager);
 
-    const std::string pdf = FindOurPdf(sh, marker, token);
-    ASSERT_FALSE(pdf.empty()) << "no PDF with " << token << " under " << Narrow(outDir);
+    const std::string pdf = FindOurPdf(sh, outDir, marker, token);
+    ASSERT_FALSE(pdf.empty()) << "no PDF with " << token << " under " << outDir;
 
     // Title page, Bed's drawing, Bed's plants, Lawn's drawing, the tasks.
     EXPECT_EQ(PageCount(sh, pdf), 5);
@@ -482,7 +498,7 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     PrintDialogAnswer again(IDOK);
     EXPECT_TRUE(w->printManager->Print(twice));
     ASSERT_TRUE(again.Answered());
-    const std::string pdf2 = FindOurPdf(sh, marker, token);
+    const std::string pdf2 = FindOurPdf(sh, outDir, marker, token);
     ASSERT_FALSE(pdf2.empty());
     EXPECT_EQ(PageCount(sh, pdf2), 10);
     EXPECT_NE(PageText(sh, pdf2, 6).find("Garden " + token), std::string::npos);
