@@ -144,14 +144,28 @@ TEST(ScrollBars, ClampingFollowsTheNeedOfEachAxis) {
     w->UpdateScrollBars();
     EXPECT_EQ(w->scrollX, 2406 - 983);
     EXPECT_EQ(w->scrollY, 0);
-    // A window tall enough for the content has no vertical bar: scrollY returns to 0.
+    // A canvas exactly as tall as the content (1217 rows above the horizontal
+    // bar) has no vertical bar: scrollY returns to 0.
     w->scrollY = 100;
-    w.Restore(0, 0, 1000, 1400);
-    ASSERT_EQ(w.Client().bottom, 1400);
+    w.Restore(0, 0, 1000, 80 + 1217 + 17 + 22);
+    ASSERT_EQ(w.Client().bottom, 1336);
     w->UpdateScrollBars();
     EXPECT_FALSE(w->LayoutScrollBars(w.Client()).vertical);
     EXPECT_EQ(w->scrollY, 0);
     EXPECT_EQ(w->scrollX, 2406 - 1000);
+    // A canvas that holds the content exactly on both axes has no bars at all.
+    w->scrollY = 100;
+    w.Restore(0, 0, 2406, 80 + 1217 + 22);
+    ASSERT_EQ(w.Client().right, 2406);
+    ASSERT_EQ(w.Client().bottom, 1319);
+    w->UpdateScrollBars();
+    const ScrollBarLayout fits = w->LayoutScrollBars(w.Client());
+    EXPECT_FALSE(fits.vertical);
+    EXPECT_FALSE(fits.horizontal);
+    EXPECT_EQ(fits.canvas.right, 2406);
+    EXPECT_EQ(fits.canvas.bottom, 1319 - 22);
+    EXPECT_EQ(w->scrollX, 0);
+    EXPECT_EQ(w->scrollY, 0);
 }
 
 TEST(ScrollBars, PageClicksAndThumbEdges) {
@@ -159,14 +173,18 @@ TEST(ScrollBars, PageClicksAndThumbEdges) {
     ASSERT_TRUE(w.Created());
     w.Restore(0, 0, 1000, 700);
     w.OpenProject({WorkedExampleSpace()});
-    const int thumbTop = 80 + 152;
-    auto pressAt = [&](int y) {
-        w->scrollY = 318;
+    const int thumbTop = 80 + 152;  // at scrollY 318, half of the range 636
+    auto pressAt = [&](int y, int32_t scrollY = 318) {
+        w->scrollY = scrollY;
         w.Mouse(WM_LBUTTONDOWN, 990, y);
     };
-    pressAt(thumbTop - 1);  // one pixel above the thumb: page up, stopping at 0
-    EXPECT_EQ(w->scrollY, 0);
+    pressAt(80 + 304 - 1, 636);  // one pixel above the thumb at the range's end: page up by the canvas height
+    EXPECT_EQ(w->scrollY, 636 - 581);
     EXPECT_FALSE(w->draggingVThumb);
+    pressAt(thumbTop - 1);  // from the middle, page up stops at 0
+    EXPECT_EQ(w->scrollY, 0);
+    pressAt(80 + 277 + 1, 0);  // just below the thumb at the start: page down by the canvas height
+    EXPECT_EQ(w->scrollY, 581);
 
     pressAt(thumbTop);  // first pixel of the thumb starts a drag
     EXPECT_TRUE(w->draggingVThumb);

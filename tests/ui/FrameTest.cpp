@@ -60,9 +60,11 @@ TEST(FrameCaptionButtons, HoverIncludesRow32AndPaintsTheHoverColour) {
     LiveWindow w;
     ASSERT_TRUE(w.Created());
     const int W = w.Client().right;
-    w.Mouse(WM_MOUSEMOVE, W - 20, 32);
+    w.Mouse(WM_MOUSEMOVE, W - 45, 32);  // the close button's first column
     EXPECT_EQ(w->hoverCaption, 3);
-    w.Mouse(WM_MOUSEMOVE, W - 60, 10);
+    w.Mouse(WM_MOUSEMOVE, W - 46, 10);
+    EXPECT_EQ(w->hoverCaption, 2);
+    w.Mouse(WM_MOUSEMOVE, W - 90, 10);
     EXPECT_EQ(w->hoverCaption, 2);
     w.Mouse(WM_MOUSEMOVE, W - 100, 10);
     EXPECT_EQ(w->hoverCaption, 1);
@@ -82,8 +84,8 @@ TEST(FrameCaptionButtons, PressedColoursTakePrecedenceAndTheCloseButtonIsAlwaysR
     LiveWindow w;
     ASSERT_TRUE(w.Created());
     const int W = w.Client().right;
-    w.Mouse(WM_MOUSEMOVE, W - 20, 10);
-    w.Mouse(WM_LBUTTONDOWN, W - 20, 10);
+    w.Mouse(WM_MOUSEMOVE, W - 45, 10);
+    w.Mouse(WM_LBUTTONDOWN, W - 45, 10);  // the close button's first column
     EXPECT_EQ(w->pressedCaption, 3);
     {
         Capture shot(w.hwnd());

@@ -226,17 +226,23 @@ TEST(ScrollKeys, ArrowsAndLettersStepFiftyWithinTheRange) {
         Key(g, VK_DOWN);
     }
     EXPECT_EQ(g->scrollY, 50);
-    // At the end of the range the step stops there.
-    int32_t rangeY = 0;
+    // At the end of each axis's range the step stops there, at that axis's own
+    // end (the horizontal one lies beyond the vertical one).
+    int32_t rangeX = 0, rangeY = 0;
     {
         RECT canvas;
         g->GetCanvasRect(canvas);
         g->UpdateContentExtent();
+        rangeX = g->contentWidth - (canvas.right - canvas.left);
         rangeY = g->contentHeight - (canvas.bottom - canvas.top);
     }
+    ASSERT_GT(rangeX, rangeY + 50);
     g->scrollY = rangeY - 10;
     Key(g, VK_DOWN);
     EXPECT_EQ(g->scrollY, rangeY);
+    g->scrollX = rangeX - 10;
+    Key(g, VK_RIGHT);
+    EXPECT_EQ(g->scrollX, rangeX);
     EXPECT_TRUE(TakePostedCommands(g.hwnd()).empty());
 }
 
