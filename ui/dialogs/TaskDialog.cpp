@@ -198,22 +198,6 @@ std::wstring ReadDueDate(HWND dialog) {
     return text;
 }
 
-// Links of the task to plants that exist but are not rows of the plant list
-// (their space is not ticked): the user never saw them, so they stay.
-std::vector<int32_t> HiddenPlantLinks(HWND dialog, const std::vector<int32_t>& links) {
-    const std::vector<int32_t> rows = RowIds(GetDlgItem(dialog, IDC_TASK_PLANTS));
-    std::vector<int32_t> existing;
-    for (const Space& space : Store().GetSpaces())
-        for (const Plant& plant : space.plants) existing.push_back(plant.id);
-    std::vector<int32_t> hidden;
-    for (int32_t id : links) {
-        const bool listed = std::find(rows.begin(), rows.end(), id) != rows.end();
-        const bool exists = std::find(existing.begin(), existing.end(), id) != existing.end();
-        if (!listed && exists) hidden.push_back(id);
-    }
-    return hidden;
-}
-
 BOOL OnSave(HWND dialog) {
     if (!HasOwner()) return FALSE;
     ProjectManager& store = Store();
@@ -238,7 +222,6 @@ BOOL OnSave(HWND dialog) {
         if (!storedTask) return FALSE;
         const std::vector<int32_t> oldSpaces = store.GetTaskSpaces(taskId);
         const std::vector<int32_t> oldPlants = store.GetTaskPlants(taskId);
-        const std::vector<int32_t> keptPlants = HiddenPlantLinks(dialog, oldPlants);
         Task updated = *storedTask;
         updated.name = name;
         updated.description = description;
@@ -249,9 +232,7 @@ BOOL OnSave(HWND dialog) {
         }
         for (int32_t id : oldSpaces) store.RemoveSpaceFromTask(taskId, id);
         for (int32_t id : spaceIds) store.AssignSpaceToTask(taskId, id);
-        for (int32_t id : oldPlants)
-            if (std::find(keptPlants.begin(), keptPlants.end(), id) == keptPlants.end())
-                store.RemovePlantFromTask(taskId, id);
+        for (int32_t id : oldPlants) store.RemovePlantFromTask(taskId, id);
         for (int32_t id : plantIds) store.AssignPlantToTask(taskId, id);
         EndDialog(dialog, 1);
     } else if (!g_task.params.isEdit) {

@@ -44,13 +44,6 @@ std::vector<int32_t> TickedIds(HWND list) {
     return ids;
 }
 
-std::vector<int32_t> RowIds(HWND list) {
-    std::vector<int32_t> ids;
-    const int count = RowCount(list);
-    for (int row = 0; row < count; ++row) ids.push_back(static_cast<int32_t>(RowData(list, row)));
-    return ids;
-}
-
 int InsertRow(HWND list, int index, const std::wstring& text, LPARAM data) {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;

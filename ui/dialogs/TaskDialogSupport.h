@@ -18,7 +18,6 @@ void SetRowTick(HWND list, int row, bool ticked);
 LPARAM RowData(HWND list, int row);
 int RowCount(HWND list);
 std::vector<int32_t> TickedIds(HWND list);  // row data of the ticked rows, in row order
-std::vector<int32_t> RowIds(HWND list);     // row data of every row, in row order
 
 // Inserts a row at `index` with its text and data; returns the new row's index.
 int InsertRow(HWND list, int index, const std::wstring& text, LPARAM data);
