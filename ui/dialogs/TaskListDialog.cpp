@@ -107,6 +107,9 @@ void Rebuild(HWND dialog) {
     g_list.filling = true;
     FillRows(dialog, tasks, spaces);
     g_list.filling = false;
+    // The button that was pressed is about to be disabled; a disabled window
+    // cannot keep the focus, and the dialog would not take keys any more.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TASK_LIST)), TRUE);
     ShowNoSelection(dialog);
 }
 
