@@ -18,10 +18,10 @@ void OnCreate(HWND box, const CREATESTRUCTW* create) {
     g_resultText = static_cast<std::wstring*>(create->lpCreateParams);
     g_font = CreateMessageFont();
     CreateChildControl(box, L"STATIC", L"Name:", 0, 0, 10, 10, 80, 20, g_font);
-    g_edit = CreateChildControl(box, L"EDIT", g_resultText->c_str(), kEditId, WS_BORDER | ES_AUTOHSCROLL, 100, 10,
+    g_edit = CreateChildControl(box, L"EDIT", g_resultText->c_str(), kEditId, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 100, 10,
                                 200, 20, g_font);
-    CreateChildControl(box, L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON, 120, 40, 80, 25, g_font);
-    CreateChildControl(box, L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON, 210, 40, 80, 25, g_font);
+    CreateChildControl(box, L"BUTTON", L"OK", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 40, 80, 25, g_font);
+    CreateChildControl(box, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 210, 40, 80, 25, g_font);
     SetFocus(g_edit);
 }
 

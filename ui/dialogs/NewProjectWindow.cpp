@@ -34,13 +34,13 @@ void OnCreate(HWND window, ProjectCreateDialogData* data) {
     g_font = CreateMessageFont();
     CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, g_font);
     data->nameEdit = CreateChildControl(window, L"EDIT", data->name->c_str(), kNameEditId,
-                                        WS_BORDER | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
+                                        WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
     CreateChildControl(window, L"STATIC", L"Description (optional):", 0, 0, 15, 85, 150, 20, g_font);
     data->descriptionEdit =
         CreateChildControl(window, L"EDIT", data->description->c_str(), kDescriptionEditId,
-                           WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
-    CreateChildControl(window, L"BUTTON", L"Create", IDOK, BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
-    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
+                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
+    CreateChildControl(window, L"BUTTON", L"Create", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
+    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
     SetFocus(data->nameEdit);
     CentreOnOwner(window);
 }
