@@ -33,6 +33,13 @@ bool MayReplaceProject(MainWindow& w, const wchar_t* question) {
     return SettleUnsavedChanges(w, question);
 }
 
+// The selection indices point into the project being replaced or closed; they
+// go with it, whether or not a new project takes its place.
+void ClearSelection(MainWindow& w) {
+    w.selectedSpace = -1;
+    w.selectedPlant = -1;
+}
+
 // After a failed open or import the previous project is already closed; the
 // menus, title and canvas must say so.
 void ShowNoProject(MainWindow& w) {
@@ -51,6 +58,7 @@ void NewProject(MainWindow& w) {
     if (!data.accepted) return;
     if (!MayReplaceProject(w, kNewQuestion)) return;
 
+    ClearSelection(w);
     if (w.projectManager.CreateNewProject(name, description))
         FullRefresh(w, L"New project created. Use File > Save As to save to disk.");
     else
@@ -61,6 +69,7 @@ void OpenProject(MainWindow& w) {
     std::wstring path;
     if (!ChooseFile(w.hwnd, FileDialogKind::OpenProject, path)) return;
     if (!MayReplaceProject(w, kOpenQuestion)) return;
+    ClearSelection(w);
     if (w.projectManager.OpenProject(path)) {
         FullRefresh(w, L"Project opened successfully.");
         return;
@@ -74,8 +83,7 @@ void CloseProject(MainWindow& w) {
     if (!store.IsProjectOpen()) return;
     if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kCloseQuestion)) return;
     store.CloseProject();
-    w.selectedSpace = -1;
-    w.selectedPlant = -1;
+    ClearSelection(w);
     FullRefresh(w, L"Project closed.");
 }
 
@@ -106,6 +114,7 @@ void ImportJson(MainWindow& w) {
         if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kImportQuestion)) return;
         store.CloseProject();
     }
+    ClearSelection(w);
     if (store.ImportFromJSON(path)) {
         FullRefresh(w, L"Project imported from JSON successfully.");
         return;

@@ -664,20 +664,45 @@ TEST_F(CommandsTest, DeleteSpaceConfirmsAndKeepsThePlantIndex) {
     EXPECT_EQ(window->statusText, L"Space deleted successfully.");
 }
 
-TEST_F(CommandsTest, AStaleSpaceIndexFromAnotherProjectIsNotFound) {
+// Indices into the old project's lists mean nothing in the new one.
+TEST_F(CommandsTest, ReplacingTheProjectClearsTheSelection) {
     NewProject(L"Big");
-    AddSpace(L"A");
+    AddPlant(AddSpace(L"A"), L"Bean");
     AddSpace(L"B");
-    window->selectedSpace = 1;
-    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L""), Box(L"Unsaved Changes", IDNO)});
-    EXPECT_EQ(window->selectedSpace, 1);  // left as it was
-    AddSpace(L"Only");
+    Run(IDM_EXPORT_JSON, {FileDialog(L"Save As", dir + L"big.json")});
+    Run(IDM_SAVE_PROJECT_AS, {FileDialog(L"Save As", dir + L"big.tvp")});
+    const auto select = [&] {
+        window->selectedSpace = 1;
+        window->selectedPlant = 0;
+    };
+    const auto expectCleared = [&](const char* after) {
+        EXPECT_EQ(window->selectedSpace, -1) << after;
+        EXPECT_EQ(window->selectedPlant, -1) << after;
+    };
 
-    Run(IDM_RENAME_SPACE, {});
-    EXPECT_EQ(window->statusText, L"Selected space not found.");
-    Run(IDM_DELETE_SPACE, {});
-    EXPECT_EQ(window->statusText, L"Selected space not found.");
-    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+    select();
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", dir + L"big.tvp")});
+    expectCleared("open");
+    select();
+    Run(IDM_IMPORT_JSON, {FileDialog(L"Open", dir + L"big.json")});
+    expectCleared("import");
+    select();
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L""), Box(L"Unsaved Changes", IDNO)});
+    expectCleared("new");
+    EXPECT_FALSE(MenuEnabled(IDM_RENAME_PLANT));
+    EXPECT_FALSE(MenuEnabled(IDM_DELETE_PLANT));
+
+    const std::wstring junk = dir + L"junk.tvp";
+    std::ofstream(std::filesystem::path(junk)) << "this is not a database, just some text of some length\n";
+    select();
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", junk), Box(L"Error", IDOK)});
+    expectCleared("failed open");
+    const std::wstring bad = dir + L"bad.json";
+    std::ofstream(std::filesystem::path(bad)) << "{\"metadata\": {}, \"spaces\": [], \"tasks\": []}";
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Last", L"")});
+    select();
+    Run(IDM_IMPORT_JSON, {FileDialog(L"Open", bad), Box(L"Import Error", IDOK)});
+    expectCleared("failed import");
 }
 
 // ---- Plants (commands 1026, 1027, 1028)
