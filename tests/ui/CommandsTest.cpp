@@ -462,6 +462,34 @@ TEST_F(CommandsTest, CloseWithoutChangesAsksNothing) {
     EXPECT_EQ(window->statusText, L"Project closed.");
 }
 
+// A question that cannot be asked is no answer: the work stays. The box fails
+// here because its owner handle is no window any more.
+TEST_F(CommandsTest, AnUnsavedChangesBoxThatCannotBeShownKeepsTheWork) {
+    NewProject(L"Kept");
+    AddSpace(L"Bed");
+    HWND dead = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(dead, nullptr);
+    DestroyWindow(dead);
+    // No box: Windows answers 0, Wine the failed dialog's -1.
+    ASSERT_LE(MessageBoxW(dead, L"probe", L"Unsaved Changes", MB_YESNOCANCEL), 0);
+    const HWND live = window->hwnd;
+    window->hwnd = dead;
+    {
+        ModalAnswerer answerer({});
+        window->OnCommand(IDM_CLOSE_PROJECT);
+        window->OnCommand(IDM_EXIT);
+        window->OnClose();
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();
+    }
+    window->hwnd = live;
+    EXPECT_FALSE(DrainQuit());
+    ASSERT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Kept");
+    EXPECT_TRUE(Store().HasUnsavedChanges());
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+    EXPECT_TRUE(IsWindow(live));
+}
+
 // ---- Import and export JSON (commands 1006, 1007)
 
 TEST_F(CommandsTest, ExportThenImportRoundTripsTheProject) {
