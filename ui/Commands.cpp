@@ -17,7 +17,6 @@ using commands::ShowStoreError;
 constexpr wchar_t kCloseQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before closing?";
 constexpr wchar_t kImportQuestion[] =
     L"The current project has unsaved changes.\n\nDo you want to save before importing?";
-constexpr wchar_t kExitQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before exiting?";
 // New and Open replace the open project too, so they ask the same question
 // rather than dropping unsaved work without a word.
 constexpr wchar_t kNewQuestion[] =
@@ -157,13 +156,7 @@ void Print(MainWindow& w) {
 }
 
 void Exit(MainWindow& w) {
-    ProjectManager& store = w.projectManager;
-    if (store.IsProjectOpen() && store.HasUnsavedChanges()) {
-        if (SettleUnsavedChanges(w, kExitQuestion)) PostQuitMessage(0);
-        return;
-    }
-    if (MessageBoxW(w.hwnd, L"Are you sure you want to exit?", L"Confirm Exit", MB_YESNO | MB_ICONQUESTION) == IDYES)
-        PostQuitMessage(0);
+    if (commands::ConfirmExit(w)) PostQuitMessage(0);
 }
 
 }  // namespace

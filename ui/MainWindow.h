@@ -190,9 +190,6 @@ private:
     void ExtendFrame();      // the compositor draws no frame: the whole window is client area
     void ToggleMaximized();  // restore a maximised window, else maximise it
     void InvalidateTitleStrip();
-    // Save before closing: the save dialog for a project never saved to a file,
-    // else the store's save; the error box on failure. True when saved.
-    bool SaveInPlace();
 
     // Title strip steps of the pointer handlers (Frame.cpp)
     int32_t MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* boxes);  // title layout; returns its end
