@@ -3,6 +3,7 @@
 #include "dialogs/AboutDialog.h"
 
 #include "MainWindow.h"
+#include "ModalWindow.h"
 #include "resource.h"
 
 namespace {
@@ -11,14 +12,6 @@ const wchar_t kVersionText[] = L"Version 1.0.0\r\n\r\n";
 
 MainWindow* aboutOwner = nullptr;  // may be null
 HFONT aboutTitleFont = nullptr;    // lives while the box is open
-
-void CentreOn(HWND dialog, HWND reference) {
-    RECT ref, own;
-    if (!GetWindowRect(reference, &ref) || !GetWindowRect(dialog, &own)) return;
-    const int32_t x = ref.left + ((ref.right - ref.left) - (own.right - own.left)) / 2;
-    const int32_t y = ref.top + ((ref.bottom - ref.top) - (own.bottom - own.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 void DeleteTitleFont() {
     if (aboutTitleFont) DeleteObject(aboutTitleFont);
@@ -37,7 +30,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(aboutTitleFont), TRUE);
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, kVersionText);
         HWND reference = aboutOwner && aboutOwner->hwnd ? aboutOwner->hwnd : GetDesktopWindow();
-        CentreOn(dialog, reference);
+        CentreOnWindow(dialog, reference);
         return TRUE;  // the dialog manager focuses the default button
     }
     case WM_COMMAND:

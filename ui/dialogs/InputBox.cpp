@@ -3,6 +3,7 @@
 #include "InputBox.h"
 
 #include "MessageFont.h"
+#include "ModalWindow.h"
 
 namespace {
 
@@ -76,22 +77,7 @@ bool MainWindow::InputBox(const std::wstring& title, std::wstring& text) {
     std::wstring result = text;
     HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, title.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 140, hwnd, nullptr, instance, &result);
-    EnableWindow(hwnd, FALSE);
-
-    MSG msg;
-    while (IsWindow(box)) {
-        if (GetMessageW(&msg, nullptr, 0, 0) < 1) break;
-        if (!IsDialogMessageW(box, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // A loop ended by WM_QUIT leaves the box open: close it as cancelled, so
-    // that it cannot write into `result` after this call has returned.
-    if (IsWindow(box)) SendMessageW(box, WM_CLOSE, 0, 0);
-
-    EnableWindow(hwnd, TRUE);
-    SetForegroundWindow(hwnd);
+    RunModalWindow(hwnd, box);  // also when the box could not be created
     UnregisterClassW(kClassName, instance);
     g_resultText = nullptr;
 

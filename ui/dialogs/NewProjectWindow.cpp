@@ -3,6 +3,7 @@
 #include "NewProjectWindow.h"
 
 #include "MessageFont.h"
+#include "ModalWindow.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ constexpr int kDescriptionMaxCount = 1023;
 
 HFONT g_font = nullptr;  // owned by the one open window; deleted when it is destroyed
 
-void CentreOnOwner(HWND window) {
-    HWND owner = GetParent(window);
-    if (!owner) return;
-    RECT ownerRect, ownRect;
-    GetWindowRect(owner, &ownerRect);
-    GetWindowRect(window, &ownRect);
-    const int32_t x = ownerRect.left + ((ownerRect.right - ownerRect.left) - (ownRect.right - ownRect.left)) / 2;
-    const int32_t y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (ownRect.bottom - ownRect.top)) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 void OnCreate(HWND window, ProjectCreateDialogData* data) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     g_font = CreateMessageFont();
@@ -42,7 +32,7 @@ void OnCreate(HWND window, ProjectCreateDialogData* data) {
     CreateChildControl(window, L"BUTTON", L"Create", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
     CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
     SetFocus(data->nameEdit);
-    CentreOnOwner(window);
+    CentreOnWindow(window, GetParent(window));  // the owner
 }
 
 void OnCreateButton(HWND window, ProjectCreateDialogData* data) {
@@ -113,20 +103,6 @@ void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogD
         return;
     }
 
-    EnableWindow(owner, FALSE);
-    MSG msg;
-    while (IsWindow(window)) {
-        if (GetMessageW(&msg, nullptr, 0, 0) < 1) break;
-        if (!IsDialogMessageW(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // A loop ended by WM_QUIT leaves the window open: close it as cancelled,
-    // so that it cannot reach `data` after this call has returned.
-    if (IsWindow(window)) SendMessageW(window, WM_CLOSE, 0, 0);
-
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
+    RunModalWindow(owner, window);
     UnregisterClassW(kClassName, instance);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ModalWindow.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
@@ -153,7 +154,7 @@ BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
     g_task.pickerStart = PickerDate(dialog, nullptr);
     g_task.dateTouched = false;
     SetFocus(GetDlgItem(dialog, IDC_TASK_NAME));
-    CenterOnWindow(dialog, g_task.params.owner->hwnd);
+    CentreOnWindow(dialog, g_task.params.owner->hwnd);
     return TRUE;
 }
 

@@ -1,6 +1,6 @@
-// List-view rows with check boxes and the centring shared by the two task
-// dialogs. A row is ticked when its state image is other than 1 (1 is the
-// empty box, 2 the ticked one).
+// List-view rows with check boxes, shared by the two task dialogs. A row is
+// ticked when its state image is other than 1 (1 is the empty box, 2 the
+// ticked one).
 #pragma once
 
 #include "MainWindow.h"
@@ -27,9 +27,6 @@ void InsertColumn(HWND list, int index, int width, const wchar_t* title, bool wi
 // Ticks every row whose data is in `ids` and unticks the others; does nothing
 // when `ids` is empty.
 void ApplyLinks(HWND list, const std::vector<int32_t>& ids);
-
-// Centres `dialog` on `mainWindow` without changing its size or z-order.
-void CenterOnWindow(HWND dialog, HWND mainWindow);
 
 // A window's whole text, however long.
 std::wstring ControlText(HWND control);

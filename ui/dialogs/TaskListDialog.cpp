@@ -4,6 +4,7 @@
 #include "TaskListDialog.h"
 
 #include "TaskDialog.h"
+#include "ModalWindow.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
@@ -127,7 +128,7 @@ BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
     for (int i = 0; i < 4; ++i) InsertColumn(list, i, kColumns[i].width, kColumns[i].title, true);
     ProjectManager& store = g_list.owner->projectManager;
     FillRows(dialog, store.GetAllTasks(), store.GetSpaces());
-    CenterOnWindow(dialog, g_list.owner->hwnd);
+    CentreOnWindow(dialog, g_list.owner->hwnd);
     g_list.filling = false;
     return TRUE;
 }
