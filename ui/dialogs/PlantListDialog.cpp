@@ -11,8 +11,6 @@
 
 namespace {
 
-MainWindow* plantListOwner = nullptr;  // one Plant List at a time
-
 void FillList(HWND dialog, MainWindow& window) {
     HWND list = GetDlgItem(dialog, IDC_PLANT_LIST);
     int32_t count = 0;
@@ -32,11 +30,11 @@ void FillList(HWND dialog, MainWindow& window) {
 INT_PTR CALLBACK PlantListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        plantListOwner = reinterpret_cast<MainWindow*>(lParam);
         // The command always passes its window; without one the list stays empty.
-        if (plantListOwner) {
-            FillList(dialog, *plantListOwner);
-            CentreOnWindow(dialog, plantListOwner->hwnd);
+        // Nothing of it is needed after this message.
+        if (auto* owner = reinterpret_cast<MainWindow*>(lParam)) {
+            FillList(dialog, *owner);
+            CentreOnWindow(dialog, owner->hwnd);
         }
         return TRUE;
     case WM_COMMAND:
