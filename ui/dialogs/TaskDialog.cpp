@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "MainWindow.h"
 #include "ModalWindow.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"

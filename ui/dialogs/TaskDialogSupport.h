@@ -3,7 +3,7 @@
 // ticked one).
 #pragma once
 
-#include "MainWindow.h"
+#include "WinApi.h"
 
 #include <commctrl.h>
 

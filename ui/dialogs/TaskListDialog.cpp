@@ -3,8 +3,9 @@
 // dialog on the selected task, Delete Task removes it after a confirmation.
 #include "TaskListDialog.h"
 
-#include "TaskDialog.h"
+#include "MainWindow.h"
 #include "ModalWindow.h"
+#include "TaskDialog.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
