@@ -22,13 +22,7 @@
 //   export/             the image renderer of the Export Spaces dialog
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
-// The Windows API types and calls without the rarely used parts: all that the
-// dialog headers need, without the whole main window.
+// The Windows API without its rarely used parts, and without the min and max
+// macros: the one way the window's headers include it.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
