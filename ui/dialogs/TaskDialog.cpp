@@ -34,10 +34,6 @@ struct TaskDialogState {
     ProjectManager& Store() const { return params.owner->projectManager; }
 };
 
-TaskDialogState* StateOf(HWND dialog) {
-    return reinterpret_cast<TaskDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
 std::wstring PlantRowText(const Plant& plant, const Space& space) {
     return plant.name + L" #" + std::to_wstring(plant.id) + L" (Space: " + space.name + L")";
 }
@@ -98,10 +94,7 @@ void ShowDueDate(HWND dialog, TaskDialogState& state, const std::wstring& dueDat
     if (!shown) state.unshownDueDate = dueDate;
 }
 
-BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
-    auto* created = new TaskDialogState();  // deleted with the window
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(created));
-    TaskDialogState& state = *created;
+BOOL OnInitDialog(HWND dialog, TaskDialogState& state, LPARAM lParam) {
     if (lParam) state.params = *reinterpret_cast<const TaskDialogParams*>(lParam);
     if (!state.params.owner) {  // nothing to read or write: leave as cancelled
         EndDialog(dialog, 2);
@@ -270,17 +263,5 @@ BOOL OnCommand(HWND dialog, TaskDialogState& state, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    TaskDialogState* state = StateOf(dialog);
-    if (!state) return FALSE;  // before WM_INITDIALOG or after the end
-    switch (message) {
-    case WM_NOTIFY: return OnNotify(dialog, *state, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, *state, wParam);
-    case WM_CLOSE: EndDialog(dialog, 2); return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        delete state;
-        return FALSE;
-    default: return FALSE;
-    }
+    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
 }

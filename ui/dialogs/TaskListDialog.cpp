@@ -20,10 +20,6 @@ struct TaskListState {
     bool filling = false;  // the dialog itself is inserting rows and setting their ticks
 };
 
-TaskListState* StateOf(HWND dialog) {
-    return reinterpret_cast<TaskListState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
 struct Column {
     const wchar_t* title;
     int width;
@@ -116,10 +112,7 @@ void Rebuild(HWND dialog, TaskListState& state) {
     ShowNoSelection(dialog, state);
 }
 
-BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
-    auto* created = new TaskListState();  // deleted with the window
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(created));
-    TaskListState& state = *created;
+BOOL OnInitDialog(HWND dialog, TaskListState& state, LPARAM lParam) {
     state.owner = reinterpret_cast<MainWindow*>(lParam);
     if (!state.owner) {  // no store to show
         EndDialog(dialog, 2);
@@ -208,17 +201,5 @@ BOOL OnCommand(HWND dialog, TaskListState& state, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    TaskListState* state = StateOf(dialog);
-    if (!state) return FALSE;  // before WM_INITDIALOG or after the end
-    switch (message) {
-    case WM_NOTIFY: return OnNotify(dialog, *state, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, *state, wParam);
-    case WM_CLOSE: EndDialog(dialog, 2); return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        delete state;
-        return FALSE;
-    default: return FALSE;
-    }
+    return StatefulDialogProc<TaskListState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
 }
