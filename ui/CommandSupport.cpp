@@ -12,6 +12,7 @@ namespace {
 constexpr wchar_t kProjectFilter[] = L"Tilvo Project Files (*.tvp)\0*.tvp\0All Files (*.*)\0*.*\0";
 constexpr wchar_t kJsonFilter[] = L"JSON Files (*.json)\0*.json\0All Files (*.*)\0*.*\0";
 constexpr DWORD kPathBufferChars = 260;  // MAX_PATH: the dialogs refuse longer paths
+constexpr wchar_t kExitQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before exiting?";
 
 }  // namespace
 
@@ -89,9 +90,11 @@ bool SettleUnsavedChanges(MainWindow& window, const wchar_t* question) {
     return answer == IDNO;
 }
 
-}  // namespace commands
-
-// The close request's save step (MainWindow.cpp) is the commands' save in place.
-bool MainWindow::SaveInPlace() {
-    return commands::SaveInPlace(*this);
+bool ConfirmExit(MainWindow& window) {
+    ProjectManager& store = window.projectManager;
+    if (store.IsProjectOpen() && store.HasUnsavedChanges()) return SettleUnsavedChanges(window, kExitQuestion);
+    return MessageBoxW(window.hwnd, L"Are you sure you want to exit?", L"Confirm Exit", MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
 }
+
+}  // namespace commands

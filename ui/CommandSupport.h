@@ -38,6 +38,11 @@ bool SaveInPlace(MainWindow& window);
 // return false.
 bool SettleUnsavedChanges(MainWindow& window, const wchar_t* question);
 
+// The question before the program ends: the unsaved-changes question when the
+// open project has changes, else "Are you sure you want to exit?". True when
+// the program may end (after a save, when one was asked for).
+bool ConfirmExit(MainWindow& window);
+
 // Space, plant, task and help commands (EditCommands.cpp).
 void NewSpace(MainWindow& window);
 void RenameSpace(MainWindow& window);

@@ -17,7 +17,6 @@ using commands::ShowStoreError;
 constexpr wchar_t kCloseQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before closing?";
 constexpr wchar_t kImportQuestion[] =
     L"The current project has unsaved changes.\n\nDo you want to save before importing?";
-constexpr wchar_t kExitQuestion[] = L"The project has unsaved changes.\n\nDo you want to save before exiting?";
 // New and Open replace the open project too, so they ask the same question
 // rather than dropping unsaved work without a word.
 constexpr wchar_t kNewQuestion[] =
@@ -31,6 +30,13 @@ bool MayReplaceProject(MainWindow& w, const wchar_t* question) {
     ProjectManager& store = w.projectManager;
     if (!store.IsProjectOpen() || !store.HasUnsavedChanges()) return true;
     return SettleUnsavedChanges(w, question);
+}
+
+// The selection indices point into the project being replaced or closed; they
+// go with it, whether or not a new project takes its place.
+void ClearSelection(MainWindow& w) {
+    w.selectedSpace = -1;
+    w.selectedPlant = -1;
 }
 
 // After a failed open or import the previous project is already closed; the
@@ -51,6 +57,7 @@ void NewProject(MainWindow& w) {
     if (!data.accepted) return;
     if (!MayReplaceProject(w, kNewQuestion)) return;
 
+    ClearSelection(w);
     if (w.projectManager.CreateNewProject(name, description))
         FullRefresh(w, L"New project created. Use File > Save As to save to disk.");
     else
@@ -61,6 +68,7 @@ void OpenProject(MainWindow& w) {
     std::wstring path;
     if (!ChooseFile(w.hwnd, FileDialogKind::OpenProject, path)) return;
     if (!MayReplaceProject(w, kOpenQuestion)) return;
+    ClearSelection(w);
     if (w.projectManager.OpenProject(path)) {
         FullRefresh(w, L"Project opened successfully.");
         return;
@@ -74,8 +82,7 @@ void CloseProject(MainWindow& w) {
     if (!store.IsProjectOpen()) return;
     if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kCloseQuestion)) return;
     store.CloseProject();
-    w.selectedSpace = -1;
-    w.selectedPlant = -1;
+    ClearSelection(w);
     FullRefresh(w, L"Project closed.");
 }
 
@@ -106,6 +113,7 @@ void ImportJson(MainWindow& w) {
         if (store.HasUnsavedChanges() && !SettleUnsavedChanges(w, kImportQuestion)) return;
         store.CloseProject();
     }
+    ClearSelection(w);
     if (store.ImportFromJSON(path)) {
         FullRefresh(w, L"Project imported from JSON successfully.");
         return;
@@ -148,13 +156,7 @@ void Print(MainWindow& w) {
 }
 
 void Exit(MainWindow& w) {
-    ProjectManager& store = w.projectManager;
-    if (store.IsProjectOpen() && store.HasUnsavedChanges()) {
-        if (SettleUnsavedChanges(w, kExitQuestion)) PostQuitMessage(0);
-        return;
-    }
-    if (MessageBoxW(w.hwnd, L"Are you sure you want to exit?", L"Confirm Exit", MB_YESNO | MB_ICONQUESTION) == IDYES)
-        PostQuitMessage(0);
+    if (commands::ConfirmExit(w)) PostQuitMessage(0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <shellscalingapi.h>
 #include <windowsx.h>
 
+#include "CommandSupport.h"
 #include "PrintManager.h"
 #include "resource.h"
 
@@ -311,21 +312,9 @@ void MainWindow::InvalidateTitleStrip() {
     InvalidateRect(hwnd, &strip, FALSE);
 }
 
-// The close request: asks before the window goes, and saves first when asked to.
+// The close request asks as the Exit command does, and saves first when asked to.
 void MainWindow::OnClose() {
-    if (projectManager.IsProjectOpen() && projectManager.HasUnsavedChanges()) {
-        const int answer = MessageBoxW(hwnd, L"The project has unsaved changes.\n\nDo you want to save before exiting?",
-                                       L"Unsaved Changes", MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDYES) {
-            if (!SaveInPlace()) return;
-        } else if (answer != IDNO) {
-            return;  // Cancel, or a box that could not be shown: keep the project
-        }
-    } else if (MessageBoxW(hwnd, L"Are you sure you want to exit?", L"Confirm Exit", MB_YESNO | MB_ICONQUESTION) !=
-               IDYES) {
-        return;
-    }
-    DestroyWindow(hwnd);
+    if (commands::ConfirmExit(*this)) DestroyWindow(hwnd);
 }
 
 // ---- Pointer handlers: each offers the event to the drawn chrome first, in a

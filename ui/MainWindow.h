@@ -22,13 +22,7 @@
 //   export/             the image renderer of the Export Spaces dialog
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 #include <cstdint>
 #include <string>
@@ -190,9 +184,6 @@ private:
     void ExtendFrame();      // the compositor draws no frame: the whole window is client area
     void ToggleMaximized();  // restore a maximised window, else maximise it
     void InvalidateTitleStrip();
-    // Save before closing: the save dialog for a project never saved to a file,
-    // else the store's save; the error box on failure. True when saved.
-    bool SaveInPlace();
 
     // Title strip steps of the pointer handlers (Frame.cpp)
     int32_t MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* boxes);  // title layout; returns its end

@@ -1,13 +1,7 @@
 // The program's message loop, kept apart from WinMain so that tests can run it.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 // Runs until WM_QUIT and returns its exit code. With an accelerator table, every
 // message is offered to it first (translated for `target`); a message it

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ViewMath.h"
+#include "resource.h"
 
 namespace {
 
@@ -129,24 +130,24 @@ void MainWindow::OnKeyDown(WPARAM key, LPARAM /*lParam*/) {
 
     if (ctrl && !shift && !alt) {
         switch (key) {
-        case 'N': post(1001); break;
-        case 'O': post(1002); break;
+        case 'N': post(IDM_NEW_PROJECT); break;
+        case 'O': post(IDM_OPEN_PROJECT); break;
         case 'S':
-            if (open) post(1004);
+            if (open) post(IDM_SAVE_PROJECT);
             break;
-        case 'X': post(1010); break;
+        case 'X': post(IDM_EXIT); break;
         case 'T':
             if (open)
-                post(1031);
+                post(IDM_ADD_TASK);
             else
                 SetStatusText(L"Please open a project first.");
             break;
         case 'R':
             if (!open) break;
             if (plantSelected)
-                post(1027);
+                post(IDM_RENAME_PLANT);
             else if (selectedSpace != -1)
-                post(1021);
+                post(IDM_RENAME_SPACE);
             else
                 SetStatusText(L"Please select a space or plant to rename.");
             break;
@@ -157,7 +158,7 @@ void MainWindow::OnKeyDown(WPARAM key, LPARAM /*lParam*/) {
     if (!ctrl && !shift && !alt) {
         if (key == VK_F2) {
             if (open)
-                post(1032);
+                post(IDM_VIEW_TASKS);
             else
                 SetStatusText(L"Please open a project first.");
             return;
@@ -165,9 +166,9 @@ void MainWindow::OnKeyDown(WPARAM key, LPARAM /*lParam*/) {
         if (key == VK_DELETE) {
             if (!open) return;
             if (plantSelected)
-                post(1028);
+                post(IDM_DELETE_PLANT);
             else if (selectedSpace != -1)
-                post(1022);
+                post(IDM_DELETE_SPACE);
             else
                 SetStatusText(L"Please select a space or plant to delete.");
             return;

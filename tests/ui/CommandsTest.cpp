@@ -462,6 +462,34 @@ TEST_F(CommandsTest, CloseWithoutChangesAsksNothing) {
     EXPECT_EQ(window->statusText, L"Project closed.");
 }
 
+// A question that cannot be asked is no answer: the work stays. The box fails
+// here because its owner handle is no window any more.
+TEST_F(CommandsTest, AnUnsavedChangesBoxThatCannotBeShownKeepsTheWork) {
+    NewProject(L"Kept");
+    AddSpace(L"Bed");
+    HWND dead = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(dead, nullptr);
+    DestroyWindow(dead);
+    // No box: Windows answers 0, Wine the failed dialog's -1.
+    ASSERT_LE(MessageBoxW(dead, L"probe", L"Unsaved Changes", MB_YESNOCANCEL), 0);
+    const HWND live = window->hwnd;
+    window->hwnd = dead;
+    {
+        ModalAnswerer answerer({});
+        window->OnCommand(IDM_CLOSE_PROJECT);
+        window->OnCommand(IDM_EXIT);
+        window->OnClose();
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse()) << answerer.Describe();
+    }
+    window->hwnd = live;
+    EXPECT_FALSE(DrainQuit());
+    ASSERT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Kept");
+    EXPECT_TRUE(Store().HasUnsavedChanges());
+    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+    EXPECT_TRUE(IsWindow(live));
+}
+
 // ---- Import and export JSON (commands 1006, 1007)
 
 TEST_F(CommandsTest, ExportThenImportRoundTripsTheProject) {
@@ -664,20 +692,45 @@ TEST_F(CommandsTest, DeleteSpaceConfirmsAndKeepsThePlantIndex) {
     EXPECT_EQ(window->statusText, L"Space deleted successfully.");
 }
 
-TEST_F(CommandsTest, AStaleSpaceIndexFromAnotherProjectIsNotFound) {
+// Indices into the old project's lists mean nothing in the new one.
+TEST_F(CommandsTest, ReplacingTheProjectClearsTheSelection) {
     NewProject(L"Big");
-    AddSpace(L"A");
+    AddPlant(AddSpace(L"A"), L"Bean");
     AddSpace(L"B");
-    window->selectedSpace = 1;
-    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L""), Box(L"Unsaved Changes", IDNO)});
-    EXPECT_EQ(window->selectedSpace, 1);  // left as it was
-    AddSpace(L"Only");
+    Run(IDM_EXPORT_JSON, {FileDialog(L"Save As", dir + L"big.json")});
+    Run(IDM_SAVE_PROJECT_AS, {FileDialog(L"Save As", dir + L"big.tvp")});
+    const auto select = [&] {
+        window->selectedSpace = 1;
+        window->selectedPlant = 0;
+    };
+    const auto expectCleared = [&](const char* after) {
+        EXPECT_EQ(window->selectedSpace, -1) << after;
+        EXPECT_EQ(window->selectedPlant, -1) << after;
+    };
 
-    Run(IDM_RENAME_SPACE, {});
-    EXPECT_EQ(window->statusText, L"Selected space not found.");
-    Run(IDM_DELETE_SPACE, {});
-    EXPECT_EQ(window->statusText, L"Selected space not found.");
-    EXPECT_EQ(Store().GetSpaces().size(), 1u);
+    select();
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", dir + L"big.tvp")});
+    expectCleared("open");
+    select();
+    Run(IDM_IMPORT_JSON, {FileDialog(L"Open", dir + L"big.json")});
+    expectCleared("import");
+    select();
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Small", L""), Box(L"Unsaved Changes", IDNO)});
+    expectCleared("new");
+    EXPECT_FALSE(MenuEnabled(IDM_RENAME_PLANT));
+    EXPECT_FALSE(MenuEnabled(IDM_DELETE_PLANT));
+
+    const std::wstring junk = dir + L"junk.tvp";
+    std::ofstream(std::filesystem::path(junk)) << "this is not a database, just some text of some length\n";
+    select();
+    Run(IDM_OPEN_PROJECT, {FileDialog(L"Open", junk), Box(L"Error", IDOK)});
+    expectCleared("failed open");
+    const std::wstring bad = dir + L"bad.json";
+    std::ofstream(std::filesystem::path(bad)) << "{\"metadata\": {}, \"spaces\": [], \"tasks\": []}";
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Last", L"")});
+    select();
+    Run(IDM_IMPORT_JSON, {FileDialog(L"Open", bad), Box(L"Import Error", IDOK)});
+    expectCleared("failed import");
 }
 
 // ---- Plants (commands 1026, 1027, 1028)

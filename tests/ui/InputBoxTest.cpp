@@ -1,14 +1,61 @@
 // The input box, called directly on the real main window.
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "UiTestSupport.h"
+#include "dialogs/NewProjectWindow.h"
 
 using uitest::Answer;
 using uitest::Input;
 using uitest::ModalAnswerer;
 
 namespace {
+
+// Presses Tab `tabs` times in the window of class `windowClass` that the UI
+// thread shows, each time on the control that has the focus, and then closes
+// the window. Gives the id of the focused control after each press; empty
+// when another program took the focus from the thread meanwhile.
+class TabWalk {
+public:
+    TabWalk(const wchar_t* windowClass, int tabs) : ui_(GetCurrentThreadId()) {
+        worker_ = std::thread([this, windowClass, tabs] {
+            HWND window = nullptr;
+            for (int i = 0; i < 250 && !window; ++i, Sleep(20))
+                window = uitest::FindThreadWindow(ui_, windowClass, L"");
+            Sleep(100);  // let it finish its set-up
+            for (int i = 0; i < tabs && window; ++i) {
+                HWND focus = Focus();
+                if (!focus) break;
+                PostMessageW(focus, WM_KEYDOWN, VK_TAB, 1);
+                PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC0000001);
+                Sleep(150);
+                focus = Focus();
+                if (!focus) break;
+                ids_.push_back(GetDlgCtrlID(focus));
+            }
+            if (!Focus()) ids_.clear();
+            if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+        });
+    }
+    ~TabWalk() { Ids(); }
+    const std::vector<int>& Ids() {
+        if (worker_.joinable()) worker_.join();
+        return ids_;
+    }
+
+private:
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(ui_, &info);
+        return info.hwndActive ? info.hwndFocus : nullptr;
+    }
+    DWORD ui_;
+    std::vector<int> ids_;
+    std::thread worker_;
+};
 
 class InputBoxTest : public ::testing::Test {
 protected:
@@ -89,6 +136,29 @@ TEST_F(InputBoxTest, CanRunAgainAfterItEnded) {
         std::wstring text;
         EXPECT_TRUE(Ask(Input(L"Enter Space Name", L"round " + std::to_wstring(i)), text));
         EXPECT_EQ(text, L"round " + std::to_wstring(i));
+    }
+}
+
+// Tab moves through the edits and buttons of both hand-built windows.
+TEST_F(InputBoxTest, TabMovesBetweenTheControlsOfTheInputBoxAndTheNewProjectWindow) {
+    std::wstring text = L"kept";
+    TabWalk box(L"InputBoxClass", 3);
+    EXPECT_FALSE(window->InputBox(L"Enter Space Name", text));
+    const std::vector<int> boxIds = box.Ids();
+    if (!boxIds.empty()) {
+        EXPECT_EQ(boxIds, (std::vector<int>{IDOK, IDCANCEL, uitest::kInputBoxEditId}));
+    }
+
+    std::wstring name = L"Untitled Project", description;
+    ProjectCreateDialogData data;
+    data.name = &name;
+    data.description = &description;
+    TabWalk project(L"ProjectCreateDialogClass", 1);
+    RunProjectCreateWindow(window->hwnd, window->instance, data);
+    EXPECT_FALSE(data.accepted);
+    const std::vector<int> projectIds = project.Ids();
+    if (!projectIds.empty()) {
+        EXPECT_EQ(projectIds, (std::vector<int>{uitest::kProjectDescriptionEditId}));
     }
 }
 

@@ -178,6 +178,17 @@ inline bool FocusOnOrAway(DWORD thread, HWND control) {
     return info.hwndFocus == control || info.hwndFocus == nullptr;
 }
 
+// True when the keyboard focus of `thread` is on `control`, or the thread has
+// no active window at all (another program on the display took the focus).
+// A thread whose dialog is active but has no focus window fails: keys then
+// reach nothing.
+inline bool FocusOnOrInactive(DWORD thread, HWND control) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus == control || info.hwndActive == nullptr;
+}
+
 // What a message box showed.
 struct BoxSeen {
     std::wstring caption, text;

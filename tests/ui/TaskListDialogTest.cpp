@@ -209,6 +209,7 @@ TEST(TaskListDialog, DeleteAsksFirstAndThenRemovesTheTaskFromListAndStore) {
     MakeGarden(store);
     const int32_t water = AddTask(store, L"Water", L"every day");
     const int32_t prune = AddTask(store, L"Prune", L"in March");
+    UiInvoker ui;
     DialogScript script([&](DialogScript& s) {
         HWND d = s.WaitDialog(L"Task List");
         ASSERT_NE(d, nullptr);
@@ -223,8 +224,11 @@ TEST(TaskListDialog, DeleteAsksFirstAndThenRemovesTheTaskFromListAndStore) {
         EXPECT_EQ(Rows(list), 2);
         EXPECT_TRUE(Enabled(d, IDC_TASK_LIST_DELETE));
 
+        ui.Run([&] { SetFocus(Item(d, IDC_TASK_LIST_DELETE)); });  // as a click on it does
         Press(d, IDC_TASK_LIST_DELETE);
         s.Answer(L"Delete Task", IDYES);
+        s.StaysAway(L"#32770", L"Delete Task", 200);  // let the list come back
+        EXPECT_TRUE(FocusOnOrInactive(s.UiThread(), list));  // not lost with the disabled button
         EXPECT_EQ(RowTexts(list), (std::vector<std::wstring>{L"Prune"}));
         EXPECT_EQ(ItemText(d, IDC_TASK_LIST_TOTAL), L"1");
         EXPECT_EQ(ItemText(d, IDC_TASK_LIST_DESCRIPTION), L"");
@@ -280,6 +284,7 @@ TEST(TaskListDialog, EditTaskOpensTheTaskDialogAndRebuildsTheListOnlyWhenSaved) 
     AddTask(store, L"Water");
     const int32_t prune = AddTask(store, L"Prune", L"in March", L"2025-03-07", true);
     store.AssignSpaceToTask(prune, g.front);
+    UiInvoker ui;
     DialogScript script([&](DialogScript& s) {
         HWND d = s.WaitDialog(L"Task List");
         ASSERT_NE(d, nullptr);
@@ -301,6 +306,7 @@ TEST(TaskListDialog, EditTaskOpensTheTaskDialogAndRebuildsTheListOnlyWhenSaved) 
         EXPECT_TRUE(Enabled(d, IDC_TASK_LIST_EDIT));
         EXPECT_EQ(ItemText(d, IDC_TASK_LIST_DESCRIPTION), L"in March");
 
+        ui.Run([&] { SetFocus(Item(d, IDC_TASK_LIST_EDIT)); });
         Press(d, IDC_TASK_LIST_EDIT);
         edit = s.WaitDialog(L"Edit Task");
         ASSERT_NE(edit, nullptr);
@@ -309,6 +315,7 @@ TEST(TaskListDialog, EditTaskOpensTheTaskDialogAndRebuildsTheListOnlyWhenSaved) 
         Press(edit, IDC_TASK_SAVE);
         EXPECT_TRUE(s.WaitGone(edit));
         s.StaysAway(L"#32770", L"Edit Task", 200);
+        EXPECT_TRUE(FocusOnOrInactive(s.UiThread(), list));
         EXPECT_EQ(RowTexts(list), (std::vector<std::wstring>{L"Water", L"Prune roses"}));
         EXPECT_EQ(CellText(list, 1, 2), L"Front bed, Back");
         EXPECT_EQ(Ticks(list), (std::vector<bool>{false, true}));

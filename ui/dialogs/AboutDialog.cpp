@@ -3,26 +3,17 @@
 #include "dialogs/AboutDialog.h"
 
 #include "MainWindow.h"
+#include "ModalWindow.h"
 #include "resource.h"
 
 namespace {
 
 const wchar_t kVersionText[] = L"Version 1.0.0\r\n\r\n";
 
-MainWindow* aboutOwner = nullptr;  // may be null
-HFONT aboutTitleFont = nullptr;    // lives while the box is open
-
-void CentreOn(HWND dialog, HWND reference) {
-    RECT ref, own;
-    if (!GetWindowRect(reference, &ref) || !GetWindowRect(dialog, &own)) return;
-    const int32_t x = ref.left + ((ref.right - ref.left) - (own.right - own.left)) / 2;
-    const int32_t y = ref.top + ((ref.bottom - ref.top) - (own.bottom - own.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-void DeleteTitleFont() {
-    if (aboutTitleFont) DeleteObject(aboutTitleFont);
-    aboutTitleFont = nullptr;
+// The title font lives while the box is open, kept in its DWLP_USER slot.
+void DeleteTitleFont(HWND dialog) {
+    HFONT font = reinterpret_cast<HFONT>(SetWindowLongPtrW(dialog, DWLP_USER, 0));
+    if (font) DeleteObject(font);
 }
 
 }  // namespace
@@ -30,14 +21,14 @@ void DeleteTitleFont() {
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        aboutOwner = reinterpret_cast<MainWindow*>(lParam);
-        DeleteTitleFont();
-        aboutTitleFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
-        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(aboutTitleFont), TRUE);
+        const auto* owner = reinterpret_cast<const MainWindow*>(lParam);  // may be null
+        HFONT titleFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+        SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(titleFont));
+        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), TRUE);
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, kVersionText);
-        HWND reference = aboutOwner && aboutOwner->hwnd ? aboutOwner->hwnd : GetDesktopWindow();
-        CentreOn(dialog, reference);
+        HWND reference = owner && owner->hwnd ? owner->hwnd : GetDesktopWindow();
+        CentreOnWindow(dialog, reference);
         return TRUE;  // the dialog manager focuses the default button
     }
     case WM_COMMAND:
@@ -57,8 +48,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         // The title control uses the font until it is destroyed, so it goes
         // here, on every way the box closes, and not before.
         SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, 0, FALSE);
-        DeleteTitleFont();
-        aboutOwner = nullptr;
+        DeleteTitleFont(dialog);
         return FALSE;
     default:
         return FALSE;

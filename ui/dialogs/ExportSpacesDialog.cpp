@@ -14,8 +14,6 @@
 
 namespace {
 
-MainWindow* exportOwner = nullptr;  // one Export Spaces dialog at a time
-
 constexpr int kPathChars = 260;
 const wchar_t kImageFilter[] = L"PNG Files (*.png)\0*.png\0JPEG Files (*.jpg)\0*.jpg\0All Files (*.*)\0*.*\0";
 
@@ -70,6 +68,11 @@ bool AskImagePath(HWND dialog, std::wstring& path) {
     return true;
 }
 
+// The MainWindow the dialog was opened with, kept in its DWLP_USER slot.
+MainWindow* OwnerOf(HWND dialog) {
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 void OnExport(HWND dialog) {
     const std::vector<int32_t> rows = TickedRows(dialog);
     if (rows.empty()) {
@@ -78,7 +81,8 @@ void OnExport(HWND dialog) {
     }
     std::wstring path;
     if (!AskImagePath(dialog, path)) return;
-    const bool exported = exportOwner && exportOwner->ExportSpacesToImage(rows, path, ImageFormatForPath(path));
+    MainWindow* owner = OwnerOf(dialog);
+    const bool exported = owner && owner->ExportSpacesToImage(rows, path, ImageFormatForPath(path));
     if (exported) {
         MessageBoxW(dialog, L"Spaces exported successfully!", L"Export Complete", MB_ICONINFORMATION);
         EndDialog(dialog, 1);
@@ -92,9 +96,9 @@ void OnExport(HWND dialog) {
 INT_PTR CALLBACK ExportSpacesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        exportOwner = reinterpret_cast<MainWindow*>(lParam);
-        if (!exportOwner) return FALSE;
-        FillSpaceList(dialog, *exportOwner);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        if (!lParam) return FALSE;
+        FillSpaceList(dialog, *reinterpret_cast<MainWindow*>(lParam));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -3,12 +3,6 @@
 // parameter; it ends with 1 after a successful export and 2 when cancelled.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 INT_PTR CALLBACK ExportSpacesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,101 +2,105 @@
 // one line of text, with a message loop of its own.
 #include "InputBox.h"
 
+#include "MainWindow.h"
 #include "MessageFont.h"
+#include "ModalWindow.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"InputBoxClass";
 constexpr int kEditId = 101;
 
-// Program-wide state of the one open box.
-std::wstring* g_resultText = nullptr;  // the running InputBox call's result text
-HWND g_edit = nullptr;                 // the box's edit control
-HFONT g_font = nullptr;                // owned by the box; deleted when it is destroyed
+// What one box works with. It lives in the InputBox call's frame; the box
+// keeps its address in GWLP_USERDATA, so each box finds its own.
+struct InputBoxState {
+    std::wstring text;     // first the caller's text; the entered text, or empty when cancelled
+    HWND edit = nullptr;   // the box's edit control
+    HFONT font = nullptr;  // owned by the box; deleted when it is destroyed
+};
 
-void OnCreate(HWND box, const CREATESTRUCTW* create) {
-    g_resultText = static_cast<std::wstring*>(create->lpCreateParams);
-    g_font = CreateMessageFont();
-    CreateChildControl(box, L"STATIC", L"Name:", 0, 0, 10, 10, 80, 20, g_font);
-    g_edit = CreateChildControl(box, L"EDIT", g_resultText->c_str(), kEditId, WS_BORDER | ES_AUTOHSCROLL, 100, 10,
-                                200, 20, g_font);
-    CreateChildControl(box, L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON, 120, 40, 80, 25, g_font);
-    CreateChildControl(box, L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON, 210, 40, 80, 25, g_font);
-    SetFocus(g_edit);
+InputBoxState* StateOf(HWND box) {
+    return reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(box, GWLP_USERDATA));
 }
 
-void Confirm(HWND box) {
-    const int length = GetWindowTextLengthW(g_edit);
+void OnCreate(HWND box, InputBoxState& state) {
+    SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    state.font = CreateMessageFont();
+    CreateChildControl(box, L"STATIC", L"Name:", 0, 0, 10, 10, 80, 20, state.font);
+    state.edit = CreateChildControl(box, L"EDIT", state.text.c_str(), kEditId,
+                                    WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 100, 10, 200, 20, state.font);
+    CreateChildControl(box, L"BUTTON", L"OK", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 40, 80, 25, state.font);
+    CreateChildControl(box, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 210, 40, 80, 25,
+                       state.font);
+    SetFocus(state.edit);
+}
+
+void Confirm(HWND box, InputBoxState& state) {
+    const int length = GetWindowTextLengthW(state.edit);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int read = GetWindowTextW(g_edit, &text[0], length + 1);
+    const int read = GetWindowTextW(state.edit, &text[0], length + 1);
     text.resize(read > 0 ? static_cast<size_t>(read) : 0);
-    *g_resultText = text;
+    state.text = text;
     DestroyWindow(box);
 }
 
-void Cancel(HWND box) {
-    g_resultText->clear();
+void Cancel(HWND box, InputBoxState& state) {
+    state.text.clear();
     DestroyWindow(box);
+}
+
+// Registered on first use and kept for the life of the process, so that a box
+// opened while another one runs finds the class as well.
+void RegisterInputBoxClass(HINSTANCE instance) {
+    WNDCLASSW wc = {};
+    if (GetClassInfoW(instance, kClassName, &wc)) return;
+    wc.lpfnWndProc = InputBoxWndProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);
 }
 
 }  // namespace
 
 LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    if (message == WM_CREATE) {
+        OnCreate(hwnd, *static_cast<InputBoxState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         return 0;
+    }
+    InputBoxState* state = StateOf(hwnd);
+    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
-            Confirm(hwnd);
+            Confirm(hwnd, *state);
         else if (LOWORD(wParam) == IDCANCEL)
-            Cancel(hwnd);
+            Cancel(hwnd, *state);
         return 0;
     case WM_CLOSE:
-        Cancel(hwnd);
+        Cancel(hwnd, *state);
         return 0;
     case WM_NCDESTROY:
         // Last message of the box, after its controls are gone.
-        if (g_font) DeleteObject(g_font);
-        g_font = nullptr;
-        g_edit = nullptr;
+        if (state->font) DeleteObject(state->font);
+        state->font = nullptr;
+        state->edit = nullptr;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 bool MainWindow::InputBox(const std::wstring& title, std::wstring& text) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = InputBoxWndProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    wc.lpszClassName = kClassName;
-    RegisterClassW(&wc);  // an existing class is fine
-
-    std::wstring result = text;
+    RegisterInputBoxClass(instance);
+    InputBoxState state;
+    state.text = text;
     HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, title.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 320, 140, hwnd, nullptr, instance, &result);
-    EnableWindow(hwnd, FALSE);
-
-    MSG msg;
-    while (IsWindow(box)) {
-        if (GetMessageW(&msg, nullptr, 0, 0) < 1) break;
-        if (!IsDialogMessageW(box, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // A loop ended by WM_QUIT leaves the box open: close it as cancelled, so
-    // that it cannot write into `result` after this call has returned.
-    if (IsWindow(box)) SendMessageW(box, WM_CLOSE, 0, 0);
-
-    EnableWindow(hwnd, TRUE);
-    SetForegroundWindow(hwnd);
-    UnregisterClassW(kClassName, instance);
-    g_resultText = nullptr;
+                               CW_USEDEFAULT, CW_USEDEFAULT, 320, 140, hwnd, nullptr, instance, &state);
+    RunModalWindow(hwnd, box);  // also when the box could not be created
 
     // A box that could not be created asked nothing: that is no confirmation.
-    if (!box || result.empty()) return false;
-    text = result;
+    if (!box || state.text.empty()) return false;
+    text = state.text;
     return true;
 }

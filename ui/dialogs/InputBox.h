@@ -1,8 +1,8 @@
 // The one-line input box that asks for a name (MainWindow::InputBox).
 #pragma once
 
-#include "MainWindow.h"
+#include "WinApi.h"
 
-// Window procedure of the class "InputBoxClass". Its state (the caller's
-// result text and the edit control) is program-wide: one box at a time.
+// Window procedure of the class "InputBoxClass". Each box keeps its state (the
+// caller's result text and its edit control) with its window.
 LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

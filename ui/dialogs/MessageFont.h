@@ -2,7 +2,7 @@
 // controls give to every control.
 #pragma once
 
-#include "MainWindow.h"
+#include "WinApi.h"
 
 // A new font from the non-client metrics' message font; the caller deletes it.
 inline HFONT CreateMessageFont() {

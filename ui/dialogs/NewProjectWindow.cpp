@@ -3,6 +3,7 @@
 #include "NewProjectWindow.h"
 
 #include "MessageFont.h"
+#include "ModalWindow.h"
 
 namespace {
 
@@ -18,31 +19,20 @@ constexpr int kDescriptionMaxCount = 1023;
 
 HFONT g_font = nullptr;  // owned by the one open window; deleted when it is destroyed
 
-void CentreOnOwner(HWND window) {
-    HWND owner = GetParent(window);
-    if (!owner) return;
-    RECT ownerRect, ownRect;
-    GetWindowRect(owner, &ownerRect);
-    GetWindowRect(window, &ownRect);
-    const int32_t x = ownerRect.left + ((ownerRect.right - ownerRect.left) - (ownRect.right - ownRect.left)) / 2;
-    const int32_t y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (ownRect.bottom - ownRect.top)) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 void OnCreate(HWND window, ProjectCreateDialogData* data) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     g_font = CreateMessageFont();
     CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, g_font);
     data->nameEdit = CreateChildControl(window, L"EDIT", data->name->c_str(), kNameEditId,
-                                        WS_BORDER | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
+                                        WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
     CreateChildControl(window, L"STATIC", L"Description (optional):", 0, 0, 15, 85, 150, 20, g_font);
     data->descriptionEdit =
         CreateChildControl(window, L"EDIT", data->description->c_str(), kDescriptionEditId,
-                           WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
-    CreateChildControl(window, L"BUTTON", L"Create", IDOK, BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
-    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
+                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
+    CreateChildControl(window, L"BUTTON", L"Create", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
+    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
     SetFocus(data->nameEdit);
-    CentreOnOwner(window);
+    CentreOnWindow(window, GetParent(window));  // the owner
 }
 
 void OnCreateButton(HWND window, ProjectCreateDialogData* data) {
@@ -113,20 +103,6 @@ void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogD
         return;
     }
 
-    EnableWindow(owner, FALSE);
-    MSG msg;
-    while (IsWindow(window)) {
-        if (GetMessageW(&msg, nullptr, 0, 0) < 1) break;
-        if (!IsDialogMessageW(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // A loop ended by WM_QUIT leaves the window open: close it as cancelled,
-    // so that it cannot reach `data` after this call has returned.
-    if (IsWindow(window)) SendMessageW(window, WM_CLOSE, 0, 0);
-
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
+    RunModalWindow(owner, window);
     UnregisterClassW(kClassName, instance);
 }

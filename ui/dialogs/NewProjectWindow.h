@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "MainWindow.h"
+#include "WinApi.h"
 
 // The New Project window's parameter; it lives in the caller's frame for the
 // whole modal loop.

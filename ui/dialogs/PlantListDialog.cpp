@@ -6,20 +6,10 @@
 #include <vector>
 
 #include "MainWindow.h"
+#include "ModalWindow.h"
 #include "resource.h"
 
 namespace {
-
-MainWindow* plantListOwner = nullptr;  // one Plant List at a time
-
-// x = ref.left + (ref width - own width) / 2, likewise y; halves truncate toward zero.
-void CentreOn(HWND dialog, HWND reference) {
-    RECT ref, own;
-    if (!reference || !GetWindowRect(reference, &ref) || !GetWindowRect(dialog, &own)) return;
-    const int32_t x = ref.left + ((ref.right - ref.left) - (own.right - own.left)) / 2;
-    const int32_t y = ref.top + ((ref.bottom - ref.top) - (own.bottom - own.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 void FillList(HWND dialog, MainWindow& window) {
     HWND list = GetDlgItem(dialog, IDC_PLANT_LIST);
@@ -40,11 +30,11 @@ void FillList(HWND dialog, MainWindow& window) {
 INT_PTR CALLBACK PlantListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        plantListOwner = reinterpret_cast<MainWindow*>(lParam);
         // The command always passes its window; without one the list stays empty.
-        if (plantListOwner) {
-            FillList(dialog, *plantListOwner);
-            CentreOn(dialog, plantListOwner->hwnd);
+        // Nothing of it is needed after this message.
+        if (auto* owner = reinterpret_cast<MainWindow*>(lParam)) {
+            FillList(dialog, *owner);
+            CentreOnWindow(dialog, owner->hwnd);
         }
         return TRUE;
     case WM_COMMAND:

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "MainWindow.h"
+#include "ModalWindow.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
@@ -19,7 +21,7 @@ constexpr int kNameMaxRead = 255;
 constexpr int kDescriptionMaxRead = 1023;
 constexpr int kListColumnWidth = 230;
 
-// What the one open Task dialog keeps while it runs.
+// What a Task dialog keeps while it runs, with its window (DWLP_USER).
 struct TaskDialogState {
     TaskDialogParams params;
     // A stored due date that the picker could not show (not three numbers, or
@@ -27,21 +29,10 @@ struct TaskDialogState {
     std::wstring unshownDueDate;
     SYSTEMTIME pickerStart{};  // the picker's date right after initialisation
     bool dateTouched = false;  // the user changed the picker or the "None" box
+
+    bool EditingStoredTask() const { return params.isEdit && params.taskId != -1; }
+    ProjectManager& Store() const { return params.owner->projectManager; }
 };
-
-TaskDialogState g_task;
-
-bool EditingStoredTask() {
-    return g_task.params.isEdit && g_task.params.taskId != -1;
-}
-
-bool HasOwner() {
-    return g_task.params.owner != nullptr;
-}
-
-ProjectManager& Store() {
-    return g_task.params.owner->projectManager;
-}
 
 std::wstring PlantRowText(const Plant& plant, const Space& space) {
     return plant.name + L" #" + std::to_wstring(plant.id) + L" (Space: " + space.name + L")";
@@ -82,7 +73,7 @@ bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 
 // Shows a stored due date: the picker gets the date when it reads as three
 // numbers that form a date it accepts; otherwise it keeps today.
-void ShowDueDate(HWND dialog, const std::wstring& dueDate) {
+void ShowDueDate(HWND dialog, TaskDialogState& state, const std::wstring& dueDate) {
     HWND picker = GetDlgItem(dialog, IDC_TASK_DUE_DATE);
     if (dueDate.empty()) {
         CheckDlgButton(dialog, IDC_TASK_NO_DUE_DATE, BST_CHECKED);
@@ -100,17 +91,17 @@ void ShowDueDate(HWND dialog, const std::wstring& dueDate) {
         date.wDay = static_cast<WORD>(day);
         shown = SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date)) != 0;
     }
-    if (!shown) g_task.unshownDueDate = dueDate;
+    if (!shown) state.unshownDueDate = dueDate;
 }
 
-BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
-    g_task = TaskDialogState();
-    if (lParam) g_task.params = *reinterpret_cast<const TaskDialogParams*>(lParam);
-    if (!HasOwner()) {  // nothing to read or write: leave as cancelled
+BOOL OnInitDialog(HWND dialog, TaskDialogState& state, LPARAM lParam) {
+    if (lParam) state.params = *reinterpret_cast<const TaskDialogParams*>(lParam);
+    if (!state.params.owner) {  // nothing to read or write: leave as cancelled
         EndDialog(dialog, 2);
         return TRUE;
     }
-    const bool edit = g_task.params.isEdit;
+    ProjectManager& store = state.Store();
+    const bool edit = state.params.isEdit;
     SetWindowTextW(dialog, edit ? L"Edit Task" : L"Create Task");
     SetDlgItemTextW(dialog, IDC_TASK_SAVE, edit ? L"Update Task" : L"Create Task");
     // Typing stops where the save would cut the text off.
@@ -120,21 +111,21 @@ BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
     HWND spaceList = GetDlgItem(dialog, IDC_TASK_SPACES);
     HWND plantList = GetDlgItem(dialog, IDC_TASK_PLANTS);
     SetUpList(spaceList, L"Spaces");
-    const std::vector<Space> spaces = Store().GetSpaces();
+    const std::vector<Space> spaces = store.GetSpaces();
     for (size_t i = 0; i < spaces.size(); ++i) InsertRow(spaceList, static_cast<int>(i), spaces[i].name, spaces[i].id);
     SetUpList(plantList, L"Plants");
 
-    const int32_t taskId = g_task.params.taskId;
-    if (EditingStoredTask()) {
-        if (const Task* found = Store().GetTask(taskId)) {
+    const int32_t taskId = state.params.taskId;
+    if (state.EditingStoredTask()) {
+        if (const Task* found = store.GetTask(taskId)) {
             const Task task = *found;
             SetDlgItemTextW(dialog, IDC_TASK_NAME, task.name.c_str());
             SetDlgItemTextW(dialog, IDC_TASK_DESCRIPTION, task.description.c_str());
-            ShowDueDate(dialog, task.dueDate);
-            ApplyLinks(spaceList, Store().GetTaskSpaces(taskId));
+            ShowDueDate(dialog, state, task.dueDate);
+            ApplyLinks(spaceList, store.GetTaskSpaces(taskId));
         }
     } else if (!edit) {
-        const int32_t selected = g_task.params.owner->selectedSpace;
+        const int32_t selected = state.params.owner->selectedSpace;
         if (selected >= 0 && static_cast<size_t>(selected) < spaces.size()) {
             const int count = RowCount(spaceList);
             for (int row = 0; row < count; ++row) {
@@ -148,30 +139,30 @@ BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
     }
 
     FillPlantList(dialog, spaces);
-    if (EditingStoredTask()) ApplyLinks(plantList, Store().GetTaskPlants(taskId));
+    if (state.EditingStoredTask()) ApplyLinks(plantList, store.GetTaskPlants(taskId));
 
-    g_task.pickerStart = PickerDate(dialog, nullptr);
-    g_task.dateTouched = false;
+    state.pickerStart = PickerDate(dialog, nullptr);
+    state.dateTouched = false;
     SetFocus(GetDlgItem(dialog, IDC_TASK_NAME));
-    CenterOnWindow(dialog, g_task.params.owner->hwnd);
+    CentreOnWindow(dialog, state.params.owner->hwnd);
     return TRUE;
 }
 
 // A tick change in the space list refills the plant list; in edit mode the
 // stored plant links are ticked again.
-BOOL OnNotify(HWND dialog, const NMHDR* header) {
+BOOL OnNotify(HWND dialog, TaskDialogState& state, const NMHDR* header) {
     if (header->idFrom == IDC_TASK_DUE_DATE && header->code == DTN_DATETIMECHANGE) {
-        g_task.dateTouched = true;
+        state.dateTouched = true;
         return FALSE;
     }
     if (header->idFrom != IDC_TASK_SPACES || header->code != LVN_ITEMCHANGED) return FALSE;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
     if (!(change->uChanged & LVIF_STATE)) return FALSE;
     if (((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK) == 0) return FALSE;
-    if (!HasOwner()) return FALSE;
-    FillPlantList(dialog, Store().GetSpaces());
-    if (EditingStoredTask())
-        ApplyLinks(GetDlgItem(dialog, IDC_TASK_PLANTS), Store().GetTaskPlants(g_task.params.taskId));
+    if (!state.params.owner) return FALSE;
+    FillPlantList(dialog, state.Store().GetSpaces());
+    if (state.EditingStoredTask())
+        ApplyLinks(GetDlgItem(dialog, IDC_TASK_PLANTS), state.Store().GetTaskPlants(state.params.taskId));
     return FALSE;
 }
 
@@ -186,39 +177,23 @@ std::wstring ReadText(HWND dialog, int id, int bufferSize, int maxRead, const st
     return text;
 }
 
-std::wstring ReadDueDate(HWND dialog) {
+std::wstring ReadDueDate(HWND dialog, const TaskDialogState& state) {
     if (IsDlgButtonChecked(dialog, IDC_TASK_NO_DUE_DATE) == BST_CHECKED) return std::wstring();
     bool valid = false;
     const SYSTEMTIME date = PickerDate(dialog, &valid);
     if (!valid) return std::wstring();
-    if (!g_task.unshownDueDate.empty() && !g_task.dateTouched && SameDay(date, g_task.pickerStart))
-        return g_task.unshownDueDate;  // the user left a date the picker could not show alone
+    if (!state.unshownDueDate.empty() && !state.dateTouched && SameDay(date, state.pickerStart))
+        return state.unshownDueDate;  // the user left a date the picker could not show alone
     wchar_t text[32] = {};
     swprintf(text, 32, L"%04d-%02d-%02d", date.wYear, date.wMonth, date.wDay);
     return text;
 }
 
-// Links of the task to plants that exist but are not rows of the plant list
-// (their space is not ticked): the user never saw them, so they stay.
-std::vector<int32_t> HiddenPlantLinks(HWND dialog, const std::vector<int32_t>& links) {
-    const std::vector<int32_t> rows = RowIds(GetDlgItem(dialog, IDC_TASK_PLANTS));
-    std::vector<int32_t> existing;
-    for (const Space& space : Store().GetSpaces())
-        for (const Plant& plant : space.plants) existing.push_back(plant.id);
-    std::vector<int32_t> hidden;
-    for (int32_t id : links) {
-        const bool listed = std::find(rows.begin(), rows.end(), id) != rows.end();
-        const bool exists = std::find(existing.begin(), existing.end(), id) != existing.end();
-        if (!listed && exists) hidden.push_back(id);
-    }
-    return hidden;
-}
-
-BOOL OnSave(HWND dialog) {
-    if (!HasOwner()) return FALSE;
-    ProjectManager& store = Store();
-    const int32_t taskId = g_task.params.taskId;
-    const Task* storedTask = EditingStoredTask() ? store.GetTask(taskId) : nullptr;
+BOOL OnSave(HWND dialog, const TaskDialogState& state) {
+    if (!state.params.owner) return FALSE;
+    ProjectManager& store = state.Store();
+    const int32_t taskId = state.params.taskId;
+    const Task* storedTask = state.EditingStoredTask() ? store.GetTask(taskId) : nullptr;
 
     std::wstring name = ReadText(dialog, IDC_TASK_NAME, kNameBufferSize, kNameMaxRead,
                                  storedTask ? &storedTask->name : nullptr);
@@ -227,18 +202,17 @@ BOOL OnSave(HWND dialog) {
         SetFocus(GetDlgItem(dialog, IDC_TASK_NAME));
         return TRUE;
     }
-    storedTask = EditingStoredTask() ? store.GetTask(taskId) : nullptr;  // the box pumped messages
+    storedTask = state.EditingStoredTask() ? store.GetTask(taskId) : nullptr;  // the box pumped messages
     const std::wstring description = ReadText(dialog, IDC_TASK_DESCRIPTION, kDescriptionBufferSize,
                                               kDescriptionMaxRead, storedTask ? &storedTask->description : nullptr);
-    const std::wstring dueDate = ReadDueDate(dialog);
+    const std::wstring dueDate = ReadDueDate(dialog, state);
     const std::vector<int32_t> spaceIds = TickedIds(GetDlgItem(dialog, IDC_TASK_SPACES));
     const std::vector<int32_t> plantIds = TickedIds(GetDlgItem(dialog, IDC_TASK_PLANTS));
 
-    if (EditingStoredTask()) {
+    if (state.EditingStoredTask()) {
         if (!storedTask) return FALSE;
         const std::vector<int32_t> oldSpaces = store.GetTaskSpaces(taskId);
         const std::vector<int32_t> oldPlants = store.GetTaskPlants(taskId);
-        const std::vector<int32_t> keptPlants = HiddenPlantLinks(dialog, oldPlants);
         Task updated = *storedTask;
         updated.name = name;
         updated.description = description;
@@ -249,12 +223,10 @@ BOOL OnSave(HWND dialog) {
         }
         for (int32_t id : oldSpaces) store.RemoveSpaceFromTask(taskId, id);
         for (int32_t id : spaceIds) store.AssignSpaceToTask(taskId, id);
-        for (int32_t id : oldPlants)
-            if (std::find(keptPlants.begin(), keptPlants.end(), id) == keptPlants.end())
-                store.RemovePlantFromTask(taskId, id);
+        for (int32_t id : oldPlants) store.RemovePlantFromTask(taskId, id);
         for (int32_t id : plantIds) store.AssignPlantToTask(taskId, id);
         EndDialog(dialog, 1);
-    } else if (!g_task.params.isEdit) {
+    } else if (!state.params.isEdit) {
         Task task;
         task.id = -1;
         task.name = name;
@@ -273,15 +245,15 @@ BOOL OnSave(HWND dialog) {
     return TRUE;
 }
 
-BOOL OnCommand(HWND dialog, WPARAM wParam) {
+BOOL OnCommand(HWND dialog, TaskDialogState& state, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDC_TASK_NO_DUE_DATE:
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
         EnableWindow(GetDlgItem(dialog, IDC_TASK_DUE_DATE),
                      IsDlgButtonChecked(dialog, IDC_TASK_NO_DUE_DATE) != BST_CHECKED);
-        g_task.dateTouched = true;
+        state.dateTouched = true;
         return TRUE;
-    case IDC_TASK_SAVE: return OnSave(dialog);
+    case IDC_TASK_SAVE: return OnSave(dialog, state);
     case IDC_TASK_CANCEL:
     case IDCANCEL: EndDialog(dialog, 2); return TRUE;
     default: return FALSE;
@@ -291,11 +263,5 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog, lParam);
-    case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_CLOSE: EndDialog(dialog, 2); return TRUE;
-    default: return FALSE;
-    }
+    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
 }

@@ -2,7 +2,11 @@
 // optional due date and the spaces and plants it is assigned to.
 #pragma once
 
-#include "MainWindow.h"
+#include <cstdint>
+
+#include "WinApi.h"
+
+class MainWindow;
 
 // The dialog's creation parameter (the lParam of DialogBoxParamW).
 struct TaskDialogParams {

@@ -1,4 +1,4 @@
-// List-view row helpers and centring for the task dialogs.
+// List-view row helpers for the task dialogs.
 #include "TaskDialogSupport.h"
 
 #include <algorithm>
@@ -44,13 +44,6 @@ std::vector<int32_t> TickedIds(HWND list) {
     return ids;
 }
 
-std::vector<int32_t> RowIds(HWND list) {
-    std::vector<int32_t> ids;
-    const int count = RowCount(list);
-    for (int row = 0; row < count; ++row) ids.push_back(static_cast<int32_t>(RowData(list, row)));
-    return ids;
-}
-
 int InsertRow(HWND list, int index, const std::wstring& text, LPARAM data) {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -83,16 +76,6 @@ void ApplyLinks(HWND list, const std::vector<int32_t>& ids) {
         const int32_t id = static_cast<int32_t>(RowData(list, row));
         SetRowTick(list, row, std::find(ids.begin(), ids.end(), id) != ids.end());
     }
-}
-
-// The division truncates toward zero, as int division does.
-void CenterOnWindow(HWND dialog, HWND mainWindow) {
-    RECT main{0, 0, 0, 0}, box{0, 0, 0, 0};
-    GetWindowRect(mainWindow, &main);
-    GetWindowRect(dialog, &box);
-    const int32_t x = main.left + ((main.right - main.left) - (box.right - box.left)) / 2;
-    const int32_t y = main.top + ((main.bottom - main.top) - (box.bottom - box.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 std::wstring ControlText(HWND control) {

@@ -3,6 +3,8 @@
 // dialog on the selected task, Delete Task removes it after a confirmation.
 #include "TaskListDialog.h"
 
+#include "MainWindow.h"
+#include "ModalWindow.h"
 #include "TaskDialog.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
@@ -11,14 +13,12 @@ using namespace taskdialogs;
 
 namespace {
 
-// What the one open Task List keeps while it runs.
+// What a Task List keeps while it runs, with its window (DWLP_USER).
 struct TaskListState {
     MainWindow* owner = nullptr;
     int32_t selectedTaskId = -1;
     bool filling = false;  // the dialog itself is inserting rows and setting their ticks
 };
-
-TaskListState g_list;
 
 struct Column {
     const wchar_t* title;
@@ -76,9 +76,8 @@ std::wstring PlantsText(const std::vector<int32_t>& links, const std::vector<Spa
     return Join(entries);
 }
 
-void FillRows(HWND dialog, const std::vector<Task>& tasks, const std::vector<Space>& spaces) {
+void FillRows(HWND dialog, ProjectManager& store, const std::vector<Task>& tasks, const std::vector<Space>& spaces) {
     HWND list = GetDlgItem(dialog, IDC_TASK_LIST);
-    ProjectManager& store = g_list.owner->projectManager;
     for (size_t i = 0; i < tasks.size(); ++i) {
         const Task& task = tasks[i];
         const int row = static_cast<int>(i);
@@ -91,55 +90,57 @@ void FillRows(HWND dialog, const std::vector<Task>& tasks, const std::vector<Spa
     SetDlgItemTextW(dialog, IDC_TASK_LIST_TOTAL, std::to_wstring(tasks.size()).c_str());
 }
 
-void ShowNoSelection(HWND dialog) {
-    g_list.selectedTaskId = -1;
+void ShowNoSelection(HWND dialog, TaskListState& state) {
+    state.selectedTaskId = -1;
     EnableWindow(GetDlgItem(dialog, IDC_TASK_LIST_EDIT), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_TASK_LIST_DELETE), FALSE);
     SetDlgItemTextW(dialog, IDC_TASK_LIST_DESCRIPTION, L"");
 }
 
 // After an edit or a delete: every row anew, nothing selected.
-void Rebuild(HWND dialog) {
+void Rebuild(HWND dialog, TaskListState& state) {
     SendDlgItemMessageW(dialog, IDC_TASK_LIST, LVM_DELETEALLITEMS, 0, 0);
-    ProjectManager& store = g_list.owner->projectManager;
+    ProjectManager& store = state.owner->projectManager;
     const std::vector<Task> tasks = store.GetAllTasks();
     const std::vector<Space> spaces = store.GetSpaces();
-    g_list.filling = true;
-    FillRows(dialog, tasks, spaces);
-    g_list.filling = false;
-    ShowNoSelection(dialog);
+    state.filling = true;
+    FillRows(dialog, store, tasks, spaces);
+    state.filling = false;
+    // The button that was pressed is about to be disabled; a disabled window
+    // cannot keep the focus, and the dialog would not take keys any more.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TASK_LIST)), TRUE);
+    ShowNoSelection(dialog, state);
 }
 
-BOOL OnInitDialog(HWND dialog, LPARAM lParam) {
-    g_list = TaskListState();
-    g_list.owner = reinterpret_cast<MainWindow*>(lParam);
-    if (!g_list.owner) {  // no store to show
+BOOL OnInitDialog(HWND dialog, TaskListState& state, LPARAM lParam) {
+    state.owner = reinterpret_cast<MainWindow*>(lParam);
+    if (!state.owner) {  // no store to show
         EndDialog(dialog, 2);
         return TRUE;
     }
-    g_list.filling = true;
+    state.filling = true;
     HWND list = GetDlgItem(dialog, IDC_TASK_LIST);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     for (int i = 0; i < 4; ++i) InsertColumn(list, i, kColumns[i].width, kColumns[i].title, true);
-    ProjectManager& store = g_list.owner->projectManager;
-    FillRows(dialog, store.GetAllTasks(), store.GetSpaces());
-    CenterOnWindow(dialog, g_list.owner->hwnd);
-    g_list.filling = false;
+    ProjectManager& store = state.owner->projectManager;
+    FillRows(dialog, store, store.GetAllTasks(), store.GetSpaces());
+    CentreOnWindow(dialog, state.owner->hwnd);
+    state.filling = false;
     return TRUE;
 }
 
 // A tick the user gave a row goes to the store at once; the selected row's
 // description is shown and the buttons follow the selection.
-BOOL OnNotify(HWND dialog, const NMHDR* header) {
-    if (header->idFrom != IDC_TASK_LIST || header->code != LVN_ITEMCHANGED || !g_list.owner) return FALSE;
+BOOL OnNotify(HWND dialog, TaskListState& state, const NMHDR* header) {
+    if (header->idFrom != IDC_TASK_LIST || header->code != LVN_ITEMCHANGED || !state.owner) return FALSE;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
     HWND list = GetDlgItem(dialog, IDC_TASK_LIST);
-    ProjectManager& store = g_list.owner->projectManager;
+    ProjectManager& store = state.owner->projectManager;
     const int32_t taskId = static_cast<int32_t>(change->lParam);
 
     if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK) &&
-        !g_list.filling && change->iItem >= 0) {
+        !state.filling && change->iItem >= 0) {
         const bool ticked = IsRowTicked(list, change->iItem);
         for (const Task& task : store.GetAllTasks()) {
             if (task.id != taskId) continue;
@@ -151,46 +152,46 @@ BOOL OnNotify(HWND dialog, const NMHDR* header) {
     }
 
     if (change->uNewState & LVIS_SELECTED) {
-        g_list.selectedTaskId = taskId;
+        state.selectedTaskId = taskId;
         EnableWindow(GetDlgItem(dialog, IDC_TASK_LIST_EDIT), TRUE);
         EnableWindow(GetDlgItem(dialog, IDC_TASK_LIST_DELETE), TRUE);
         if (const Task* task = store.GetTask(taskId))
             SetDlgItemTextW(dialog, IDC_TASK_LIST_DESCRIPTION, task->description.c_str());
     } else if (SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
-        ShowNoSelection(dialog);
+        ShowNoSelection(dialog, state);
     }
     return FALSE;
 }
 
-BOOL OnEdit(HWND dialog) {
-    if (g_list.selectedTaskId == -1) return FALSE;
+BOOL OnEdit(HWND dialog, TaskListState& state) {
+    if (state.selectedTaskId == -1) return FALSE;
     EnableWindow(dialog, FALSE);
-    TaskDialogParams params{g_list.owner, g_list.selectedTaskId, true};
-    const INT_PTR result = DialogBoxParamW(g_list.owner->instance, MAKEINTRESOURCEW(IDD_TASK), dialog, TaskDialogProc,
+    TaskDialogParams params{state.owner, state.selectedTaskId, true};
+    const INT_PTR result = DialogBoxParamW(state.owner->instance, MAKEINTRESOURCEW(IDD_TASK), dialog, TaskDialogProc,
                                            reinterpret_cast<LPARAM>(&params));
     EnableWindow(dialog, TRUE);
     SetForegroundWindow(dialog);
-    if (result == 1) Rebuild(dialog);
+    if (result == 1) Rebuild(dialog, state);
     return TRUE;
 }
 
-BOOL OnDelete(HWND dialog) {
-    if (g_list.selectedTaskId == -1) return FALSE;
+BOOL OnDelete(HWND dialog, TaskListState& state) {
+    if (state.selectedTaskId == -1) return FALSE;
     if (MessageBoxW(dialog, L"Are you sure you want to delete this task?", L"Delete Task",
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return TRUE;
-    if (!g_list.owner->projectManager.DeleteTask(g_list.selectedTaskId)) {
+    if (!state.owner->projectManager.DeleteTask(state.selectedTaskId)) {
         MessageBoxW(dialog, L"Failed to delete task.", L"Error", MB_ICONERROR);
         return TRUE;
     }
-    Rebuild(dialog);
+    Rebuild(dialog, state);
     return TRUE;
 }
 
-BOOL OnCommand(HWND dialog, WPARAM wParam) {
+BOOL OnCommand(HWND dialog, TaskListState& state, WPARAM wParam) {
     switch (LOWORD(wParam)) {
-    case IDC_TASK_LIST_EDIT: return OnEdit(dialog);
-    case IDC_TASK_LIST_DELETE: return OnDelete(dialog);
+    case IDC_TASK_LIST_EDIT: return OnEdit(dialog, state);
+    case IDC_TASK_LIST_DELETE: return OnDelete(dialog, state);
     case IDC_TASK_LIST_CLOSE:
     case IDCANCEL: EndDialog(dialog, 2); return TRUE;
     default: return FALSE;
@@ -200,11 +201,5 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog, lParam);
-    case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_CLOSE: EndDialog(dialog, 2); return TRUE;
-    default: return FALSE;
-    }
+    return StatefulDialogProc<TaskListState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
 }

@@ -2,7 +2,7 @@
 // due date and assignments; ticks completion, edits and deletes tasks.
 #pragma once
 
-#include "MainWindow.h"
+#include "WinApi.h"
 
 // The dialog's parameter is the MainWindow pointer. Always ends with 2.
 INT_PTR CALLBACK TaskListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,15 @@
+// Placing and running the program's modal windows: centring on another
+// window, and the message loop of the windows built from plain controls.
+#pragma once
+
+#include "WinApi.h"
+
+// Centres `window` on `reference` without changing its size or z-order; the
+// halves truncate toward zero. Nothing moves when either rectangle cannot be read.
+void CentreOnWindow(HWND window, HWND reference);
+
+// Disables `owner` and pumps the thread's messages until `window` is gone;
+// Tab, Enter and Esc work as in a dialog. A WM_QUIT ends the loop without
+// being posted again and closes the window as cancelled. Then `owner` is
+// enabled again and brought to the foreground. A null `window` only does that.
+void RunModalWindow(HWND owner, HWND window);
