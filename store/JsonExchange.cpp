@@ -5,10 +5,13 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "BoundedJson.h"
+#include "IdCounter.h"
 #include "ProjectManager.h"
 #include "StorePlatform.h"
 
@@ -40,10 +43,19 @@ json PlantObject(const Plant& plant) {
     return object;
 }
 
-json LinkedIdArray(const std::vector<TaskLink>& links, int32_t taskId) {
+// Each task id's linked ids, in link order, gathered in one pass over the
+// links instead of one pass per task.
+std::unordered_map<int32_t, std::vector<int32_t>> LinksByTask(const std::vector<TaskLink>& links) {
+    std::unordered_map<int32_t, std::vector<int32_t>> byTask;
+    for (const TaskLink& link : links) byTask[link.first].push_back(link.second);
+    return byTask;
+}
+
+json LinkedIdArray(const std::unordered_map<int32_t, std::vector<int32_t>>& byTask, int32_t taskId) {
     json ids = json::array();
-    for (const TaskLink& link : links)
-        if (link.first == taskId) ids.push_back(link.second);
+    auto it = byTask.find(taskId);
+    if (it != byTask.end())
+        for (int32_t id : it->second) ids.push_back(id);
     return ids;
 }
 
@@ -98,13 +110,6 @@ POINT ReadPoint(const json& object) {
     return point;
 }
 
-// One more than the highest id read (1 when none is above 0); wraps rather
-// than overflowing when a file holds the largest int32, as opening a project
-// file does.
-int32_t NextId(int32_t highest) {
-    return static_cast<int32_t>(static_cast<uint32_t>(highest) + 1u);
-}
-
 }  // namespace
 
 bool ProjectManager::ExportToJSON(const WString& filePath) {
@@ -125,6 +130,15 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
         metadata["schema_version"] = 1;
         metadata["export_timestamp"] = WStringToString(GetCurrentTimestamp());
 
+        // Plants grouped by space id once; a plant of no listed space is left out.
+        std::unordered_map<int32_t, std::vector<const Plant*>> plantsBySpace;
+        plantsBySpace.reserve(spaces.size());
+        for (const Space& space : spaces) plantsBySpace.emplace(space.id, std::vector<const Plant*>());
+        for (const Plant& plant : plants) {
+            auto it = plantsBySpace.find(plant.spaceId);
+            if (it != plantsBySpace.end()) it->second.push_back(&plant);
+        }
+
         json spacesArray = json::array();
         for (const Space& space : spaces) {
             json object;
@@ -136,12 +150,13 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
             for (const POINT& vertex : space.polygon) polygon.push_back(PointObject(vertex));
             object["polygon"] = std::move(polygon);
             json plantArray = json::array();
-            for (const Plant& plant : plants)
-                if (plant.spaceId == space.id) plantArray.push_back(PlantObject(plant));
+            for (const Plant* plant : plantsBySpace[space.id]) plantArray.push_back(PlantObject(*plant));
             object["plants"] = std::move(plantArray);
             spacesArray.push_back(std::move(object));
         }
 
+        const auto spacesByTask = LinksByTask(taskSpaceLinks);
+        const auto plantsByTask = LinksByTask(taskPlantLinks);
         json tasksArray = json::array();
         for (const Task& task : tasks) {
             json object;
@@ -152,8 +167,8 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
             object["due_date"] = WStringToString(task.dueDate);
             object["created_at"] = WStringToString(task.createdAt);
             object["updated_at"] = WStringToString(task.updatedAt);
-            object["assigned_spaces"] = LinkedIdArray(taskSpaceLinks, task.id);
-            object["assigned_plants"] = LinkedIdArray(taskPlantLinks, task.id);
+            object["assigned_spaces"] = LinkedIdArray(spacesByTask, task.id);
+            object["assigned_plants"] = LinkedIdArray(plantsByTask, task.id);
             tasksArray.push_back(std::move(object));
         }
 
@@ -295,9 +310,9 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 for (const json& id : *ids) taskPlantLinks.emplace_back(taskId, ReadInt(id));
         }
 
-        nextSpaceId = NextId(highestSpace);
-        nextPlantId = NextId(highestPlant);
-        nextTaskId = NextId(highestTask);
+        nextSpaceId = storeids::NextId(highestSpace);
+        nextPlantId = storeids::NextId(highestPlant);
+        nextTaskId = storeids::NextId(highestTask);
         return true;
     } catch (const json::parse_error& e) {
         return fail(L"JSON parsing error: " + StringToWString(e.what()));
