@@ -203,27 +203,48 @@ void TextFileReplacement::Discard() {
     fd = -1;
     if (created) DeleteFileW(tempPath.c_str());
     created = false;
+    inPlace = false;
+}
+
+bool TextFileReplacement::BeginInPlace(const NativePath& target) {
+    // Text mode: the runtime stores every line feed as CR LF.
+    int handle = _wopen(target.c_str(), _O_WRONLY | _O_TRUNC | _O_TEXT | _O_NOINHERIT);
+    if (handle < 0) return false;
+    fd = handle;
+    inPlace = true;
+    targetPath = target;
+    return true;
 }
 
 bool TextFileReplacement::Begin(const WString& target) {
     Discard();
     if (target.empty() || HasNul(target)) return false;
+    bool exists = false;
+    bool replaceable = true;
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // A truncating stream would be refused these, so the replacement is too.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Replacing needs leave to delete the target; a program holding it
+        // open may grant writing alone.
+        const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, shareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+            replaceable = false;
+            probe = CreateFileW(target.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
         if (probe == INVALID_HANDLE_VALUE) return false;
         CloseHandle(probe);
+        exists = true;
     }
+    if (!replaceable) return BeginInPlace(target);
     size_t separator = target.find_last_of(L"\\/:");
     std::wstring folder = separator == std::wstring::npos ? std::wstring() : target.substr(0, separator + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring candidate = folder + L"~tilvo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                  std::to_wstring(temporaryCounter++) + L".tmp";
-        // Text mode: the runtime stores every line feed as CR LF.
         int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
                             _S_IREAD | _S_IWRITE);
         if (handle >= 0) {
@@ -233,6 +254,7 @@ bool TextFileReplacement::Begin(const WString& target) {
             tempPath = candidate;
             return true;
         }
+        if (errno == EACCES && exists) return BeginInPlace(target);  // the folder takes no new files
         if (errno != EEXIST) return false;
     }
     return false;
@@ -255,6 +277,10 @@ bool TextFileReplacement::Commit() {
     bool ok = _commit(fd) == 0;
     ok = _close(fd) == 0 && ok;
     fd = -1;
+    if (inPlace) {
+        inPlace = false;
+        return ok;
+    }
     ok = ok && MoveFileExW(tempPath.c_str(), targetPath.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
@@ -284,6 +310,16 @@ void TextFileReplacement::Discard() {
     fd = -1;
     if (created) unlink(tempPath.c_str());
     created = false;
+    inPlace = false;
+}
+
+bool TextFileReplacement::BeginInPlace(const NativePath& target) {
+    int handle = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (handle < 0) return false;
+    fd = handle;
+    inPlace = true;
+    targetPath = target;
+    return true;
 }
 
 bool TextFileReplacement::Begin(const WString& target) {
@@ -322,6 +358,8 @@ bool TextFileReplacement::Begin(const WString& target) {
             if (exists) (void)fchmod(fd, info.st_mode & 07777);
             return true;
         }
+        // A folder that takes no new files still lets its files be written.
+        if ((errno == EACCES || errno == EPERM) && exists) return BeginInPlace(path);
         if (errno != EEXIST) return false;
     }
     return false;
@@ -356,6 +394,10 @@ bool TextFileReplacement::Commit() {
     bool ok = fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     fd = -1;
+    if (inPlace) {
+        inPlace = false;
+        return ok;
+    }
     ok = ok && rename(tempPath.c_str(), targetPath.c_str()) == 0;
     if (!ok) {
         Discard();
