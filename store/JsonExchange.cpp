@@ -76,7 +76,9 @@ bool Holds(const json& object, std::initializer_list<const char*> keys) {
 }
 
 WString ReadText(const json& value) {
-    return ProjectManager::StringToWString(value.get<std::string>());
+    // The library's own conversion only to raise its error for a non-text value.
+    if (!value.is_string()) return ProjectManager::StringToWString(value.get<std::string>());
+    return ProjectManager::StringToWString(value.get_ref<const std::string&>());
 }
 
 // An integer keeps its low 32 bits and a boolean reads as 1 or 0. A fraction
@@ -220,10 +222,16 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 return fail(L"JSON parsing error: [json.exception.parse_error.101] parse error at line 1, "
                             L"column 1: attempting to parse an empty input; check that your input string "
                             L"or stream contains the expected JSON");
-            // One value is read, as by the stream operator (not strict):
-            // whatever follows it is left unread.
+            // The stream's text is taken in large blocks and parsed from
+            // memory, which the library does much faster than character by
+            // character from the stream. One value is read, as by the stream
+            // operator (not strict): whatever follows it is not judged.
+            std::string text;
+            std::vector<char> block(1 << 20);
+            while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+                text.append(block.data(), static_cast<size_t>(in.gcount()));
             BoundedDocumentBuilder builder(document);
-            json::sax_parse(in, &builder, json::input_format_t::json, false, false);
+            json::sax_parse(text, &builder, json::input_format_t::json, false, false);
         }
 
         if (!Holds(document, {"metadata", "spaces", "tasks"}))

@@ -40,10 +40,24 @@ int64_t NowSeconds() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
+namespace {
+
+// Most text is ASCII, which is the same code units in UTF-8 and UTF-16: it is
+// copied unit for unit, without the general conversion.
+template <typename Unit>
+bool IsAscii(const Unit* data, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<uint32_t>(data[i]) >= 0x80u) return false;
+    return true;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 WString Utf8ToUtf16(const char* data, size_t length) {
     if (length == 0) return WString();
+    if (IsAscii(reinterpret_cast<const unsigned char*>(data), length)) return WString(data, data + length);
     int n = MultiByteToWideChar(CP_UTF8, 0, data, static_cast<int>(length), nullptr, 0);
     if (n <= 0) return WString();
     WString result(static_cast<size_t>(n), L'\0');
@@ -53,6 +67,7 @@ WString Utf8ToUtf16(const char* data, size_t length) {
 
 std::string Utf16ToUtf8(const wchar_t* data, size_t length) {
     if (length == 0) return std::string();
+    if (IsAscii(data, length)) return std::string(data, data + length);
     int n = WideCharToMultiByte(CP_UTF8, 0, data, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return std::string();
     std::string result(static_cast<size_t>(n), '\0');
@@ -125,6 +140,7 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }  // namespace
 
 WString Utf8ToUtf16(const char* data, size_t length) {
+    if (IsAscii(reinterpret_cast<const unsigned char*>(data), length)) return WString(data, data + length);
     WString result;
     const unsigned char* s = reinterpret_cast<const unsigned char*>(data);
     size_t i = 0;
@@ -145,6 +161,7 @@ WString Utf8ToUtf16(const char* data, size_t length) {
 }
 
 std::string Utf16ToUtf8(const wchar_t* data, size_t length) {
+    if (IsAscii(data, length)) return std::string(data, data + length);
     std::string result;
     for (size_t i = 0; i < length; ++i) {
         uint32_t u = static_cast<uint32_t>(data[i]);
@@ -186,6 +203,29 @@ bool HasNul(const WString& path) {
     return path.find(L'\0') != WString::npos;
 }
 
+// Stores each line feed as CR LF, as the Windows text stream does, handing
+// the result to `put` in large blocks (a text-mode write converts and writes
+// in small pieces, which costs far more). `put` writes a block whole or fails.
+template <typename Put>
+bool WriteWithCrLf(const std::string& text, Put put) {
+    const size_t kBlock = size_t{1} << 20;
+    std::string buffer;
+    buffer.reserve(kBlock + 4096);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t lf = text.find('\n', pos);
+        size_t end = lf == std::string::npos ? text.size() : lf;
+        buffer.append(text, pos, end - pos);
+        if (lf != std::string::npos) buffer.append("\r\n", 2);
+        pos = end + 1;
+        if (buffer.size() >= kBlock) {
+            if (!put(buffer.data(), buffer.size())) return false;
+            buffer.clear();
+        }
+    }
+    return buffer.empty() || put(buffer.data(), buffer.size());
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -207,8 +247,7 @@ void TextFileReplacement::Discard() {
 }
 
 bool TextFileReplacement::BeginInPlace(const NativePath& target) {
-    // Text mode: the runtime stores every line feed as CR LF.
-    int handle = _wopen(target.c_str(), _O_WRONLY | _O_TRUNC | _O_TEXT | _O_NOINHERIT);
+    int handle = _wopen(target.c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY | _O_NOINHERIT);
     if (handle < 0) return false;
     fd = handle;
     inPlace = true;
@@ -245,7 +284,7 @@ bool TextFileReplacement::Begin(const WString& target) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring candidate = folder + L"~tilvo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                  std::to_wstring(temporaryCounter++) + L".tmp";
-        int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
+        int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                             _S_IREAD | _S_IWRITE);
         if (handle >= 0) {
             fd = handle;
@@ -262,14 +301,15 @@ bool TextFileReplacement::Begin(const WString& target) {
 
 bool TextFileReplacement::Write(const std::string& text) {
     if (fd < 0) return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        unsigned chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, 1u << 20));
-        int written = _write(fd, text.data() + done, chunk);
-        if (written <= 0) return false;
-        done += static_cast<size_t>(written);
-    }
-    return true;
+    return WriteWithCrLf(text, [this](const char* data, size_t size) {
+        size_t done = 0;
+        while (done < size) {
+            int written = _write(fd, data + done, static_cast<unsigned>(size - done));
+            if (written <= 0) return false;
+            done += static_cast<size_t>(written);
+        }
+        return true;
+    });
 }
 
 bool TextFileReplacement::Commit() {
@@ -367,26 +407,16 @@ bool TextFileReplacement::Begin(const WString& target) {
 
 bool TextFileReplacement::Write(const std::string& text) {
     if (fd < 0) return false;
-    // There is no text mode here: store each line feed as CR LF as Windows does.
-    std::string buffer;
-    buffer.reserve(1 << 16);
-    auto flush = [&]() {
+    return WriteWithCrLf(text, [this](const char* data, size_t size) {
         size_t done = 0;
-        while (done < buffer.size()) {
-            ssize_t written = ::write(fd, buffer.data() + done, buffer.size() - done);
+        while (done < size) {
+            ssize_t written = ::write(fd, data + done, size - done);
             if (written < 0 && errno == EINTR) continue;
             if (written <= 0) return false;
             done += static_cast<size_t>(written);
         }
-        buffer.clear();
         return true;
-    };
-    for (char c : text) {
-        if (c == '\n') buffer += '\r';
-        buffer += c;
-        if (buffer.size() >= (1 << 16) - 1 && !flush()) return false;
-    }
-    return flush();
+    });
 }
 
 bool TextFileReplacement::Commit() {
