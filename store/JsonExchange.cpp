@@ -105,11 +105,15 @@ WString TextOrNow(const json& object, const char* key) {
     return value ? ReadText(*value) : ProjectManager::GetCurrentTimestamp();
 }
 
-POINT ReadPoint(const json& object) {
-    POINT point;
-    point.x = ReadInt(*Member(object, "x"));
-    point.y = ReadInt(*Member(object, "y"));
-    return point;
+// The point of an object holding `x` and `y`; false when it lacks either (or
+// is no object). Each member is looked up once: this runs for every vertex.
+bool ReadPoint(const json& object, POINT& point) {
+    const json* x = Member(object, "x");
+    const json* y = Member(object, "y");
+    if (!x || !y) return false;
+    point.x = ReadInt(*x);
+    point.y = ReadInt(*y);
+    return true;
 }
 
 }  // namespace
@@ -266,9 +270,9 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
             space.createdAt = TextOrNow(element, "created_at");
             space.updatedAt = TextOrNow(element, "updated_at");
             for (const json& vertex : *Member(element, "polygon")) {
-                if (!Holds(vertex, {"x", "y"}))
-                    return fail(L"Invalid polygon point: missing x or y coordinate");
-                space.polygon.push_back(ReadPoint(vertex));
+                POINT point;
+                if (!ReadPoint(vertex, point)) return fail(L"Invalid polygon point: missing x or y coordinate");
+                space.polygon.push_back(point);
             }
             if (space.id > highestSpace) highestSpace = space.id;
             spaces.push_back(std::move(space));
@@ -283,10 +287,8 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 plant.id = ReadInt(*Member(item, "id"));
                 plant.spaceId = spaceId;
                 plant.name = ReadText(*Member(item, "name"));
-                const json& position = *Member(item, "position");
-                if (!Holds(position, {"x", "y"}))
+                if (!ReadPoint(*Member(item, "position"), plant.position))
                     return fail(L"Invalid plant position: missing x or y coordinate");
-                plant.position = ReadPoint(position);
                 plant.notes = TextOr(item, "notes", WString());
                 plant.plantedDate = TextOr(item, "planted_date", WString());
                 plant.createdAt = TextOrNow(item, "created_at");
