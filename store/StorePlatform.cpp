@@ -265,11 +265,11 @@ bool TextFileReplacement::Begin(const WString& target) {
         // A truncating stream would be refused these, so the replacement is too.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
         // Replacing needs leave to delete the target; a program holding it
-        // open may grant writing alone.
+        // open, or the file's rights, may grant writing alone.
         const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, shareAll, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+        if (probe == INVALID_HANDLE_VALUE) {
             replaceable = false;
             probe = CreateFileW(target.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
