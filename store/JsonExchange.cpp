@@ -5,10 +5,13 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "BoundedJson.h"
+#include "IdCounter.h"
 #include "ProjectManager.h"
 #include "StorePlatform.h"
 
@@ -40,10 +43,19 @@ json PlantObject(const Plant& plant) {
     return object;
 }
 
-json LinkedIdArray(const std::vector<TaskLink>& links, int32_t taskId) {
+// Each task id's linked ids, in link order, gathered in one pass over the
+// links instead of one pass per task.
+std::unordered_map<int32_t, std::vector<int32_t>> LinksByTask(const std::vector<TaskLink>& links) {
+    std::unordered_map<int32_t, std::vector<int32_t>> byTask;
+    for (const TaskLink& link : links) byTask[link.first].push_back(link.second);
+    return byTask;
+}
+
+json LinkedIdArray(const std::unordered_map<int32_t, std::vector<int32_t>>& byTask, int32_t taskId) {
     json ids = json::array();
-    for (const TaskLink& link : links)
-        if (link.first == taskId) ids.push_back(link.second);
+    auto it = byTask.find(taskId);
+    if (it != byTask.end())
+        for (int32_t id : it->second) ids.push_back(id);
     return ids;
 }
 
@@ -64,7 +76,9 @@ bool Holds(const json& object, std::initializer_list<const char*> keys) {
 }
 
 WString ReadText(const json& value) {
-    return ProjectManager::StringToWString(value.get<std::string>());
+    // The library's own conversion only to raise its error for a non-text value.
+    if (!value.is_string()) return ProjectManager::StringToWString(value.get<std::string>());
+    return ProjectManager::StringToWString(value.get_ref<const std::string&>());
 }
 
 // An integer keeps its low 32 bits and a boolean reads as 1 or 0. A fraction
@@ -91,18 +105,15 @@ WString TextOrNow(const json& object, const char* key) {
     return value ? ReadText(*value) : ProjectManager::GetCurrentTimestamp();
 }
 
-POINT ReadPoint(const json& object) {
-    POINT point;
-    point.x = ReadInt(*Member(object, "x"));
-    point.y = ReadInt(*Member(object, "y"));
-    return point;
-}
-
-// One more than the highest id read (1 when none is above 0); wraps rather
-// than overflowing when a file holds the largest int32, as opening a project
-// file does.
-int32_t NextId(int32_t highest) {
-    return static_cast<int32_t>(static_cast<uint32_t>(highest) + 1u);
+// The point of an object holding `x` and `y`; false when it lacks either (or
+// is no object). Each member is looked up once: this runs for every vertex.
+bool ReadPoint(const json& object, POINT& point) {
+    const json* x = Member(object, "x");
+    const json* y = Member(object, "y");
+    if (!x || !y) return false;
+    point.x = ReadInt(*x);
+    point.y = ReadInt(*y);
+    return true;
 }
 
 }  // namespace
@@ -125,6 +136,15 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
         metadata["schema_version"] = 1;
         metadata["export_timestamp"] = WStringToString(GetCurrentTimestamp());
 
+        // Plants grouped by space id once; a plant of no listed space is left out.
+        std::unordered_map<int32_t, std::vector<const Plant*>> plantsBySpace;
+        plantsBySpace.reserve(spaces.size());
+        for (const Space& space : spaces) plantsBySpace.emplace(space.id, std::vector<const Plant*>());
+        for (const Plant& plant : plants) {
+            auto it = plantsBySpace.find(plant.spaceId);
+            if (it != plantsBySpace.end()) it->second.push_back(&plant);
+        }
+
         json spacesArray = json::array();
         for (const Space& space : spaces) {
             json object;
@@ -136,12 +156,13 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
             for (const POINT& vertex : space.polygon) polygon.push_back(PointObject(vertex));
             object["polygon"] = std::move(polygon);
             json plantArray = json::array();
-            for (const Plant& plant : plants)
-                if (plant.spaceId == space.id) plantArray.push_back(PlantObject(plant));
+            for (const Plant* plant : plantsBySpace[space.id]) plantArray.push_back(PlantObject(*plant));
             object["plants"] = std::move(plantArray);
             spacesArray.push_back(std::move(object));
         }
 
+        const auto spacesByTask = LinksByTask(taskSpaceLinks);
+        const auto plantsByTask = LinksByTask(taskPlantLinks);
         json tasksArray = json::array();
         for (const Task& task : tasks) {
             json object;
@@ -152,8 +173,8 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
             object["due_date"] = WStringToString(task.dueDate);
             object["created_at"] = WStringToString(task.createdAt);
             object["updated_at"] = WStringToString(task.updatedAt);
-            object["assigned_spaces"] = LinkedIdArray(taskSpaceLinks, task.id);
-            object["assigned_plants"] = LinkedIdArray(taskPlantLinks, task.id);
+            object["assigned_spaces"] = LinkedIdArray(spacesByTask, task.id);
+            object["assigned_plants"] = LinkedIdArray(plantsByTask, task.id);
             tasksArray.push_back(std::move(object));
         }
 
@@ -205,10 +226,16 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 return fail(L"JSON parsing error: [json.exception.parse_error.101] parse error at line 1, "
                             L"column 1: attempting to parse an empty input; check that your input string "
                             L"or stream contains the expected JSON");
-            // One value is read, as by the stream operator (not strict):
-            // whatever follows it is left unread.
+            // The stream's text is taken in large blocks and parsed from
+            // memory, which the library does much faster than character by
+            // character from the stream. One value is read, as by the stream
+            // operator (not strict): whatever follows it is not judged.
+            std::string text;
+            std::vector<char> block(1 << 20);
+            while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+                text.append(block.data(), static_cast<size_t>(in.gcount()));
             BoundedDocumentBuilder builder(document);
-            json::sax_parse(in, &builder, json::input_format_t::json, false, false);
+            json::sax_parse(text, &builder, json::input_format_t::json, false, false);
         }
 
         if (!Holds(document, {"metadata", "spaces", "tasks"}))
@@ -243,9 +270,9 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
             space.createdAt = TextOrNow(element, "created_at");
             space.updatedAt = TextOrNow(element, "updated_at");
             for (const json& vertex : *Member(element, "polygon")) {
-                if (!Holds(vertex, {"x", "y"}))
-                    return fail(L"Invalid polygon point: missing x or y coordinate");
-                space.polygon.push_back(ReadPoint(vertex));
+                POINT point;
+                if (!ReadPoint(vertex, point)) return fail(L"Invalid polygon point: missing x or y coordinate");
+                space.polygon.push_back(point);
             }
             if (space.id > highestSpace) highestSpace = space.id;
             spaces.push_back(std::move(space));
@@ -260,10 +287,8 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 plant.id = ReadInt(*Member(item, "id"));
                 plant.spaceId = spaceId;
                 plant.name = ReadText(*Member(item, "name"));
-                const json& position = *Member(item, "position");
-                if (!Holds(position, {"x", "y"}))
+                if (!ReadPoint(*Member(item, "position"), plant.position))
                     return fail(L"Invalid plant position: missing x or y coordinate");
-                plant.position = ReadPoint(position);
                 plant.notes = TextOr(item, "notes", WString());
                 plant.plantedDate = TextOr(item, "planted_date", WString());
                 plant.createdAt = TextOrNow(item, "created_at");
@@ -295,9 +320,9 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 for (const json& id : *ids) taskPlantLinks.emplace_back(taskId, ReadInt(id));
         }
 
-        nextSpaceId = NextId(highestSpace);
-        nextPlantId = NextId(highestPlant);
-        nextTaskId = NextId(highestTask);
+        nextSpaceId = storeids::NextId(highestSpace);
+        nextPlantId = storeids::NextId(highestPlant);
+        nextTaskId = storeids::NextId(highestTask);
         return true;
     } catch (const json::parse_error& e) {
         return fail(L"JSON parsing error: " + StringToWString(e.what()));

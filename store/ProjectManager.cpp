@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "IdCounter.h"
 #include "StorePlatform.h"
 
 namespace {
@@ -27,14 +28,6 @@ bool EraseFirstById(std::vector<Record>& list, int32_t id) {
     if (it == list.end()) return false;
     list.erase(it);
     return true;
-}
-
-// Hands out the counter's value and advances it; wraps instead of overflowing
-// when a loaded file already holds the largest id.
-int32_t TakeId(int32_t& counter) {
-    int32_t id = counter;
-    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
-    return id;
 }
 
 std::vector<int32_t> LinkedIds(const std::vector<TaskLink>& links, int32_t taskId) {
@@ -107,8 +100,13 @@ const ProjectInfo* ProjectManager::GetCurrentProject() const { return &project; 
 
 int32_t ProjectManager::CreateSpace(const Space& space) {
     if (!IsProjectOpen()) return -1;
+    int32_t id = -1;
+    if (!storeids::TakeId(nextSpaceId, id)) {
+        lastError = L"No more space ids are available.";
+        return -1;
+    }
     Space copy = space;
-    copy.id = TakeId(nextSpaceId);
+    copy.id = id;
     copy.projectId = project.id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     spaces.push_back(std::move(copy));
@@ -165,8 +163,13 @@ std::vector<Space> ProjectManager::GetSpaces() const {
 
 int32_t ProjectManager::CreatePlant(const Plant& plant) {
     if (!CheckOpen()) return -1;
+    int32_t id = -1;
+    if (!storeids::TakeId(nextPlantId, id)) {
+        lastError = L"No more plant ids are available.";
+        return -1;
+    }
     Plant copy = plant;
-    copy.id = TakeId(nextPlantId);
+    copy.id = id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     plants.push_back(std::move(copy));
     modified = true;
@@ -210,8 +213,13 @@ std::vector<Plant> ProjectManager::GetPlantsInSpace(int32_t spaceId) const {
 
 int32_t ProjectManager::CreateTask(const Task& task) {
     if (!CheckOpen()) return -1;
+    int32_t id = -1;
+    if (!storeids::TakeId(nextTaskId, id)) {
+        lastError = L"No more task ids are available.";
+        return -1;
+    }
     Task copy = task;
-    copy.id = TakeId(nextTaskId);
+    copy.id = id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     tasks.push_back(std::move(copy));
     modified = true;

@@ -8,12 +8,9 @@
 #include <sqlite3.h>
 
 #include "BoundedJson.h"
+#include "IdCounter.h"
 
 namespace {
-
-const char kNewerVersion[] =
-    "Project file was created with a newer version of the application. "
-    "Please update the application or use at your own risk.";
 
 // NULL (allowed in the optional columns, or written by other software in the
 // others) reads as empty text.
@@ -30,24 +27,36 @@ std::string ColumnBytes(sqlite3_stmt* stmt, int column) {
     return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
-// One more than the highest id, 1 when none is above 0; wraps rather than
-// overflowing when a file holds the largest int32.
-int32_t NextId(int32_t maxId) {
-    return static_cast<int32_t>(static_cast<uint32_t>(maxId) + 1u);
+// Whether the file has a table or view of this name (names compare without
+// regard to case, as SQLite compares them).
+bool HasTable(sqlite3* db, const char* table) {
+    sqlite3_stmt* stmt = nullptr;
+    bool found = true;  // when the question cannot be asked, assume it is there
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? "
+                               "COLLATE NOCASE;", -1, &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+        found = sqlite3_step(stmt) == SQLITE_ROW;
+    }
+    sqlite3_finalize(stmt);
+    return found;
 }
 
-// Runs one load statement, handing each row to `row`. A statement that cannot
-// be prepared loads nothing and is not reported (a file may lack a table).
-// Returns false when stepping ends in an error: the rows are then incomplete.
+// Runs one load statement, handing each row to `row`. A missing table loads
+// nothing (files may lack one). Returns false with SQLite's message in
+// `error` when the table is there but cannot be read, or stepping ends in an
+// error: the next save, which rewrites every table from memory, would then
+// lose rows.
 template <typename RowFn>
-bool LoadKind(sqlite3* db, const char* sql, RowFn row) {
+bool LoadKind(sqlite3* db, const char* table, const char* sql, std::string& error, RowFn row) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        error = sqlite3_errmsg(db);
         sqlite3_finalize(stmt);
-        return true;
+        return !HasTable(db, table);
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) row(stmt);
+    if (rc != SQLITE_DONE) error = sqlite3_errmsg(db);
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
@@ -126,16 +135,12 @@ bool ProjectManager::OpenProject(const WString& path) {
         return false;
     }
 
-    int32_t version = GetSchemaVersion();
-    if (version >= 2) {
-        lastError = StringToWString(kNewerVersion);
-    } else {
-        for (int64_t v = static_cast<int64_t>(version) + 1; v <= 1; ++v) {
-            if (!RunMigration(static_cast<int32_t>(v))) {
-                FailOpen();
-                return false;
-            }
-        }
+    // Migrating and loading form one transaction: a file that cannot be read
+    // whole keeps its version, and the five reads see one state of the file.
+    // Closing the connection on failure rolls it back.
+    if (!BeginTransaction() || !RunMigrations()) {
+        FailOpen();
+        return false;
     }
 
     project.id = 1;
@@ -150,8 +155,10 @@ bool ProjectManager::OpenProject(const WString& path) {
     int32_t maxPlantId = 0;
     int32_t maxTaskId = 0;
     spaces.clear();
-    bool complete = LoadKind(db, "SELECT id, name, polygon_data, created_at, updated_at FROM spaces ORDER BY name;",
-                             [&](sqlite3_stmt* stmt) {
+    std::string readError;
+    bool complete = LoadKind(db, "spaces",
+                             "SELECT id, name, polygon_data, created_at, updated_at FROM spaces ORDER BY name;",
+                             readError, [&](sqlite3_stmt* stmt) {
                                  Space s;
                                  s.id = sqlite3_column_int(stmt, 0);
                                  s.projectId = project.id;
@@ -164,10 +171,10 @@ bool ProjectManager::OpenProject(const WString& path) {
                              });
     plants.clear();
     complete = complete &&
-               LoadKind(db,
+               LoadKind(db, "plants",
                         "SELECT id, space_id, name, x, y, notes, planted_date, created_at, updated_at FROM plants "
                         "ORDER BY name;",
-                        [&](sqlite3_stmt* stmt) {
+                        readError, [&](sqlite3_stmt* stmt) {
                             Plant p;
                             p.id = sqlite3_column_int(stmt, 0);
                             p.spaceId = sqlite3_column_int(stmt, 1);
@@ -183,10 +190,10 @@ bool ProjectManager::OpenProject(const WString& path) {
                         });
     tasks.clear();
     complete = complete &&
-               LoadKind(db,
+               LoadKind(db, "tasks",
                         "SELECT id, name, description, completed, due_date, created_at, updated_at FROM tasks "
                         "ORDER BY name;",
-                        [&](sqlite3_stmt* stmt) {
+                        readError, [&](sqlite3_stmt* stmt) {
                             Task t;
                             t.id = sqlite3_column_int(stmt, 0);
                             t.name = ColumnText(stmt, 1);
@@ -199,25 +206,31 @@ bool ProjectManager::OpenProject(const WString& path) {
                             tasks.push_back(std::move(t));
                         });
     taskSpaceLinks.clear();
-    complete = complete && LoadKind(db, "SELECT task_id, space_id FROM spaces_tasks;", [&](sqlite3_stmt* stmt) {
+    complete = complete && LoadKind(db, "spaces_tasks", "SELECT task_id, space_id FROM spaces_tasks;", readError,
+                                    [&](sqlite3_stmt* stmt) {
                    taskSpaceLinks.emplace_back(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1));
                });
     taskPlantLinks.clear();
-    complete = complete && LoadKind(db, "SELECT task_id, plant_id FROM plants_tasks;", [&](sqlite3_stmt* stmt) {
+    complete = complete && LoadKind(db, "plants_tasks", "SELECT task_id, plant_id FROM plants_tasks;", readError,
+                                    [&](sqlite3_stmt* stmt) {
                    taskPlantLinks.emplace_back(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1));
                });
 
-    // Rows cut short by a read error would be lost at the next save, which
-    // rewrites every table from memory: refuse the partial project instead.
+    // Rows that cannot be read would be lost at the next save, which rewrites
+    // every table from memory: refuse the partial project instead.
     if (!complete) {
-        lastError = L"Failed to read project file: " + StringToWString(sqlite3_errmsg(db));
+        lastError = L"Failed to read project file: " + StringToWString(readError);
+        FailOpen();
+        return false;
+    }
+    if (!CommitTransaction()) {
         FailOpen();
         return false;
     }
 
-    nextSpaceId = NextId(maxSpaceId);
-    nextPlantId = NextId(maxPlantId);
-    nextTaskId = NextId(maxTaskId);
+    nextSpaceId = storeids::NextId(maxSpaceId);
+    nextPlantId = storeids::NextId(maxPlantId);
+    nextTaskId = storeids::NextId(maxTaskId);
     modified = false;
     isNewProject = false;
     return true;

@@ -8,13 +8,11 @@
 #include <vector>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+// Only the platform's POINT: no min/max macros, nothing else of the API.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
+#include <windef.h>
 #else
 // The platform's point type, for the store's native (non-Windows) build.
 struct POINT {

@@ -40,10 +40,24 @@ int64_t NowSeconds() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
+namespace {
+
+// Most text is ASCII, which is the same code units in UTF-8 and UTF-16: it is
+// copied unit for unit, without the general conversion.
+template <typename Unit>
+bool IsAscii(const Unit* data, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<uint32_t>(data[i]) >= 0x80u) return false;
+    return true;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 WString Utf8ToUtf16(const char* data, size_t length) {
     if (length == 0) return WString();
+    if (IsAscii(reinterpret_cast<const unsigned char*>(data), length)) return WString(data, data + length);
     int n = MultiByteToWideChar(CP_UTF8, 0, data, static_cast<int>(length), nullptr, 0);
     if (n <= 0) return WString();
     WString result(static_cast<size_t>(n), L'\0');
@@ -53,6 +67,7 @@ WString Utf8ToUtf16(const char* data, size_t length) {
 
 std::string Utf16ToUtf8(const wchar_t* data, size_t length) {
     if (length == 0) return std::string();
+    if (IsAscii(data, length)) return std::string(data, data + length);
     int n = WideCharToMultiByte(CP_UTF8, 0, data, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return std::string();
     std::string result(static_cast<size_t>(n), '\0');
@@ -125,6 +140,7 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }  // namespace
 
 WString Utf8ToUtf16(const char* data, size_t length) {
+    if (IsAscii(reinterpret_cast<const unsigned char*>(data), length)) return WString(data, data + length);
     WString result;
     const unsigned char* s = reinterpret_cast<const unsigned char*>(data);
     size_t i = 0;
@@ -145,6 +161,7 @@ WString Utf8ToUtf16(const char* data, size_t length) {
 }
 
 std::string Utf16ToUtf8(const wchar_t* data, size_t length) {
+    if (IsAscii(data, length)) return std::string(data, data + length);
     std::string result;
     for (size_t i = 0; i < length; ++i) {
         uint32_t u = static_cast<uint32_t>(data[i]);
@@ -186,6 +203,29 @@ bool HasNul(const WString& path) {
     return path.find(L'\0') != WString::npos;
 }
 
+// Stores each line feed as CR LF, as the Windows text stream does, handing
+// the result to `put` in large blocks (a text-mode write converts and writes
+// in small pieces, which costs far more). `put` writes a block whole or fails.
+template <typename Put>
+bool WriteWithCrLf(const std::string& text, Put put) {
+    const size_t kBlock = size_t{1} << 20;
+    std::string buffer;
+    buffer.reserve(kBlock + 4096);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t lf = text.find('\n', pos);
+        size_t end = lf == std::string::npos ? text.size() : lf;
+        buffer.append(text, pos, end - pos);
+        if (lf != std::string::npos) buffer.append("\r\n", 2);
+        pos = end + 1;
+        if (buffer.size() >= kBlock) {
+            if (!put(buffer.data(), buffer.size())) return false;
+            buffer.clear();
+        }
+    }
+    return buffer.empty() || put(buffer.data(), buffer.size());
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -203,28 +243,48 @@ void TextFileReplacement::Discard() {
     fd = -1;
     if (created) DeleteFileW(tempPath.c_str());
     created = false;
+    inPlace = false;
+}
+
+bool TextFileReplacement::BeginInPlace(const NativePath& target) {
+    int handle = _wopen(target.c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY | _O_NOINHERIT);
+    if (handle < 0) return false;
+    fd = handle;
+    inPlace = true;
+    targetPath = target;
+    return true;
 }
 
 bool TextFileReplacement::Begin(const WString& target) {
     Discard();
     if (target.empty() || HasNul(target)) return false;
+    bool exists = false;
+    bool replaceable = true;
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // A truncating stream would be refused these, so the replacement is too.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Replacing needs leave to delete the target; a program holding it
+        // open, or the file's rights, may grant writing alone.
+        const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, shareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) {
+            replaceable = false;
+            probe = CreateFileW(target.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
         if (probe == INVALID_HANDLE_VALUE) return false;
         CloseHandle(probe);
+        exists = true;
     }
+    if (!replaceable) return BeginInPlace(target);
     size_t separator = target.find_last_of(L"\\/:");
     std::wstring folder = separator == std::wstring::npos ? std::wstring() : target.substr(0, separator + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring candidate = folder + L"~tilvo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                  std::to_wstring(temporaryCounter++) + L".tmp";
-        // Text mode: the runtime stores every line feed as CR LF.
-        int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
+        int handle = _wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                             _S_IREAD | _S_IWRITE);
         if (handle >= 0) {
             fd = handle;
@@ -233,6 +293,7 @@ bool TextFileReplacement::Begin(const WString& target) {
             tempPath = candidate;
             return true;
         }
+        if (errno == EACCES && exists) return BeginInPlace(target);  // the folder takes no new files
         if (errno != EEXIST) return false;
     }
     return false;
@@ -240,14 +301,15 @@ bool TextFileReplacement::Begin(const WString& target) {
 
 bool TextFileReplacement::Write(const std::string& text) {
     if (fd < 0) return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        unsigned chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, 1u << 20));
-        int written = _write(fd, text.data() + done, chunk);
-        if (written <= 0) return false;
-        done += static_cast<size_t>(written);
-    }
-    return true;
+    return WriteWithCrLf(text, [this](const char* data, size_t size) {
+        size_t done = 0;
+        while (done < size) {
+            int written = _write(fd, data + done, static_cast<unsigned>(size - done));
+            if (written <= 0) return false;
+            done += static_cast<size_t>(written);
+        }
+        return true;
+    });
 }
 
 bool TextFileReplacement::Commit() {
@@ -255,6 +317,10 @@ bool TextFileReplacement::Commit() {
     bool ok = _commit(fd) == 0;
     ok = _close(fd) == 0 && ok;
     fd = -1;
+    if (inPlace) {
+        inPlace = false;
+        return ok;
+    }
     ok = ok && MoveFileExW(tempPath.c_str(), targetPath.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
@@ -284,6 +350,16 @@ void TextFileReplacement::Discard() {
     fd = -1;
     if (created) unlink(tempPath.c_str());
     created = false;
+    inPlace = false;
+}
+
+bool TextFileReplacement::BeginInPlace(const NativePath& target) {
+    int handle = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (handle < 0) return false;
+    fd = handle;
+    inPlace = true;
+    targetPath = target;
+    return true;
 }
 
 bool TextFileReplacement::Begin(const WString& target) {
@@ -322,6 +398,8 @@ bool TextFileReplacement::Begin(const WString& target) {
             if (exists) (void)fchmod(fd, info.st_mode & 07777);
             return true;
         }
+        // A folder that takes no new files still lets its files be written.
+        if ((errno == EACCES || errno == EPERM) && exists) return BeginInPlace(path);
         if (errno != EEXIST) return false;
     }
     return false;
@@ -329,26 +407,16 @@ bool TextFileReplacement::Begin(const WString& target) {
 
 bool TextFileReplacement::Write(const std::string& text) {
     if (fd < 0) return false;
-    // There is no text mode here: store each line feed as CR LF as Windows does.
-    std::string buffer;
-    buffer.reserve(1 << 16);
-    auto flush = [&]() {
+    return WriteWithCrLf(text, [this](const char* data, size_t size) {
         size_t done = 0;
-        while (done < buffer.size()) {
-            ssize_t written = ::write(fd, buffer.data() + done, buffer.size() - done);
+        while (done < size) {
+            ssize_t written = ::write(fd, data + done, size - done);
             if (written < 0 && errno == EINTR) continue;
             if (written <= 0) return false;
             done += static_cast<size_t>(written);
         }
-        buffer.clear();
         return true;
-    };
-    for (char c : text) {
-        if (c == '\n') buffer += '\r';
-        buffer += c;
-        if (buffer.size() >= (1 << 16) - 1 && !flush()) return false;
-    }
-    return flush();
+    });
 }
 
 bool TextFileReplacement::Commit() {
@@ -356,6 +424,10 @@ bool TextFileReplacement::Commit() {
     bool ok = fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     fd = -1;
+    if (inPlace) {
+        inPlace = false;
+        return ok;
+    }
     ok = ok && rename(tempPath.c_str(), targetPath.c_str()) == 0;
     if (!ok) {
         Discard();

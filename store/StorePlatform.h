@@ -36,8 +36,11 @@ using NativePath = std::string;
 
 // Writes a new content for a file so that the old content survives any
 // failure: the text goes to a fresh temporary file in the target's folder and
-// replaces the target only once it is wholly on disk. Line feeds are stored as
-// CR LF, as the Windows text stream stores them, on every build.
+// replaces the target only once it is wholly on disk. Where an existing target
+// can be written but not replaced (its folder takes no new files, or another
+// program holds it open without leave to delete it), the text is written into
+// the target itself, as a plain write would. Line feeds are stored as CR LF, as
+// the Windows text stream stores them, on every build.
 class TextFileReplacement {
 public:
     TextFileReplacement() = default;
@@ -53,14 +56,18 @@ public:
     // Writes the text; false on any failure of the write.
     bool Write(const std::string& text);
     // Flushes the temporary file to disk, closes it and puts it in the
-    // target's place; false on any failure, the target then untouched.
+    // target's place; false on any failure, the target then untouched. Written
+    // in place, it flushes and closes the target.
     bool Commit();
 
 private:
     void Discard();
+    // Opens the existing target itself for writing, emptied.
+    bool BeginInPlace(const NativePath& target);
 
     int fd = -1;
     bool created = false;
+    bool inPlace = false;
     NativePath targetPath;
     NativePath tempPath;
 };

@@ -1,5 +1,5 @@
-// Times the project file operations on a large farm, next to bare SQLite doing
-// the same rows on the same machine: inserts through one reused prepared
+// Times the project file operations on large farms at 1x, 2x and 4x, next to
+// bare SQLite doing the same rows on the same machine: inserts through one reused prepared
 // statement in one transaction, and the same five selects.
 //
 //   store_bench [runs]
@@ -218,63 +218,67 @@ int main(int argc, char** argv) {
     fs::path projectPath = dir / "farm.tvp";
     fs::path baselinePath = dir / "baseline.db";
 
-    LargeFarmSize size;
-    std::printf("Large farm: %d spaces of %d vertices, %d plants, %d tasks, %d links (%d task-space, %d task-plant)\n",
-                size.spaces, size.verticesPerSpace, size.plants, size.tasks, size.spaceLinks + size.plantLinks,
-                size.spaceLinks, size.plantLinks);
+    LargeFarmSize base;
+    std::printf("Large farm 1x: %d spaces of %d vertices, %d plants, %d tasks, %d links (%d task-space, %d task-plant)\n",
+                base.spaces, base.verticesPerSpace, base.plants, base.tasks, base.spaceLinks + base.plantLinks,
+                base.spaceLinks, base.plantLinks);
     std::printf("SQLite %s\n\n", sqlite3_libversion());
-    std::printf("%-4s %10s %12s %12s %12s %16s %16s %10s\n", "run", "build ms", "SaveAs ms", "Save ms", "Open ms",
+    std::printf("%-5s %-4s %10s %10s %10s %14s %14s %10s\n", "farm", "run", "SaveAs ms", "Save ms", "Open ms",
                 "bare insert ms", "bare select ms", "file KiB");
 
     int status = 0;
-    for (int run = 1; run <= runs; ++run) {
-        RemoveDb(projectPath);
-        RemoveDb(baselinePath);
-        ProjectManager pm;
-        Clock::time_point t = Clock::now();
-        BuildLargeFarm(pm, size);
-        double buildMs = MsSince(t);
+    for (int factor : {1, 2, 4}) {
+        LargeFarmSize size = base.Scaled(factor);
+        for (int run = 1; run <= runs; ++run) {
+            RemoveDb(projectPath);
+            RemoveDb(baselinePath);
+            ProjectManager pm;
+            BuildLargeFarm(pm, size);
 
-        WString widePath = ProjectManager::StringToWString(projectPath.u8string());
-        t = Clock::now();
-        bool ok = pm.SaveProjectAs(widePath);
-        double saveAsMs = MsSince(t);
-        t = Clock::now();
-        ok = ok && pm.SaveProject();
-        double saveMs = MsSince(t);
-        if (!ok) {
-            std::printf("save failed: %s\n", ProjectManager::WStringToString(pm.GetLastError()).c_str());
-            return 1;
-        }
-        Rows rows = Collect(pm);
-        pm.CloseProject();
-        uintmax_t fileKiB = fs::file_size(projectPath) / 1024;
+            WString widePath = ProjectManager::StringToWString(projectPath.u8string());
+            Clock::time_point t = Clock::now();
+            bool ok = pm.SaveProjectAs(widePath);
+            double saveAsMs = MsSince(t);
+            t = Clock::now();
+            ok = ok && pm.SaveProject();
+            double saveMs = MsSince(t);
+            if (!ok) {
+                std::printf("save failed: %s\n", ProjectManager::WStringToString(pm.GetLastError()).c_str());
+                return 1;
+            }
+            Rows rows = Collect(pm);
+            pm.CloseProject();
+            uintmax_t fileKiB = fs::file_size(projectPath) / 1024;
 
-        ProjectManager opened;
-        t = Clock::now();
-        ok = opened.OpenProject(widePath);
-        double openMs = MsSince(t);
-        size_t plants = 0;
-        for (const Space& s : opened.GetSpaces()) plants += s.plants.size();
-        if (!ok || opened.GetSpaces().size() != rows.spaces.size() || plants != rows.plants.size() ||
-            opened.GetAllTasks().size() != rows.tasks.size()) {
-            std::printf("open gave a different project: %s\n",
-                        ProjectManager::WStringToString(opened.GetLastError()).c_str());
-            status = 1;
-        }
-        opened.CloseProject();
+            ProjectManager opened;
+            t = Clock::now();
+            ok = opened.OpenProject(widePath);
+            double openMs = MsSince(t);
+            size_t plants = 0;
+            for (const Space& s : opened.GetSpaces()) plants += s.plants.size();
+            if (!ok || opened.GetSpaces().size() != rows.spaces.size() || plants != rows.plants.size() ||
+                opened.GetAllTasks().size() != rows.tasks.size()) {
+                std::printf("open gave a different project: %s\n",
+                            ProjectManager::WStringToString(opened.GetLastError()).c_str());
+                status = 1;
+            }
+            opened.CloseProject();
 
-        double insertMs = BaselineInsert(baselinePath.u8string(), rows);
-        long long selected = 0;
-        double selectMs = BaselineSelect(baselinePath.u8string(), selected);
-        long long expectedRows = static_cast<long long>(rows.spaces.size() + rows.plants.size() + rows.tasks.size() +
-                                                        rows.spaceLinks.size() + rows.plantLinks.size());
-        if (selected != expectedRows) {
-            std::printf("baseline selected %lld rows, expected %lld\n", selected, expectedRows);
-            status = 1;
+            double insertMs = BaselineInsert(baselinePath.u8string(), rows);
+            long long selected = 0;
+            double selectMs = BaselineSelect(baselinePath.u8string(), selected);
+            long long expectedRows = static_cast<long long>(rows.spaces.size() + rows.plants.size() +
+                                                            rows.tasks.size() + rows.spaceLinks.size() +
+                                                            rows.plantLinks.size());
+            if (selected != expectedRows) {
+                std::printf("baseline selected %lld rows, expected %lld\n", selected, expectedRows);
+                status = 1;
+            }
+            std::printf("%-5s %-4d %10.0f %10.0f %10.0f %14.0f %14.0f %10ju\n",
+                        (std::to_string(factor) + "x").c_str(), run, saveAsMs, saveMs, openMs, insertMs, selectMs,
+                        fileKiB);
+            std::fflush(stdout);
         }
-        std::printf("%-4d %10.0f %12.0f %12.0f %12.0f %16.0f %16.0f %10ju\n", run, buildMs, saveAsMs, saveMs, openMs,
-                    insertMs, selectMs, fileKiB);
     }
     std::error_code ec;
     fs::remove_all(dir, ec);

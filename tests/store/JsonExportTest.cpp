@@ -7,7 +7,11 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 using nlohmann::json;
@@ -200,18 +204,17 @@ TEST_F(Export, ReadOnlyTargetIsRefusedAndKeptByteForByte) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(Export, TargetThatCannotBeReplacedKeepsItsContent) {
+TEST_F(Export, TargetHeldOpenWithoutLeaveToDeleteIsWrittenInPlace) {
     WString path = folder.File("busy.json");
-    WriteBytes(path, "old content");
+    WriteBytes(path, std::string(100000, '#'));
     // Another program holds the file open for writing, without leave to delete
-    // or rename it: the write goes ahead, the replacement cannot.
+    // or rename it: a plain write goes ahead, so the export does too.
     HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(pm.ExportToJSON(path));
+    EXPECT_TRUE(pm.ExportToJSON(path)) << ProjectManager::WStringToString(pm.GetLastError());
     CloseHandle(holder);
-    EXPECT_EQ(pm.GetLastError(), L"Failed to write JSON data to file: " + path);
-    EXPECT_EQ(ReadBytes(path), "old content");
+    EXPECT_EQ(ParseExport(path)["metadata"]["project_name"], "Garden");
     EXPECT_EQ(folder.Listing(), std::vector<std::string>{"busy.json"});
 }
 #else
@@ -236,6 +239,28 @@ TEST_F(Export, WriteFailureKeepsTheOldFileByteForByte) {
     EXPECT_EQ(pm.GetLastError(), L"Failed to write JSON data to file: " + path);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(folder.Listing(), std::vector<std::string>{"full.json"});
+}
+
+TEST_F(Export, FolderThatTakesNoNewFilesHasItsFileWrittenInPlace) {
+    WString path = folder.File("kept.json");
+    WriteBytes(path, std::string(100000, '#'));
+    // An immutable folder refuses new files even to root, where permission
+    // bits would not; the file in it stays writable.
+    int dir = open(folder.root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dir, 0);
+    int flags = 0;
+    int immutable = 0;
+    if (ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0) immutable = flags | FS_IMMUTABLE_FL;
+    if (!immutable || ioctl(dir, FS_IOC_SETFLAGS, &immutable) != 0) {
+        close(dir);
+        GTEST_SKIP() << "this file system or user cannot make a folder immutable";
+    }
+    bool ok = pm.ExportToJSON(path);
+    ioctl(dir, FS_IOC_SETFLAGS, &flags);
+    close(dir);
+    EXPECT_TRUE(ok) << ProjectManager::WStringToString(pm.GetLastError());
+    EXPECT_EQ(ParseExport(path)["metadata"]["project_name"], "Garden");
+    EXPECT_EQ(folder.Listing(), std::vector<std::string>{"kept.json"});
 }
 
 TEST_F(Export, ReplacementKeepsPermissionsAndFollowsLinks) {

@@ -216,6 +216,17 @@ TEST_F(Import, DuplicateIdsAndForeignSpaceIdsAreTakenAsTheyStand) {
     }
 }
 
+TEST_F(Import, RemovingARepeatedLinkRemovesEveryCopy) {
+    json doc = ValidDocument();
+    doc["tasks"][0]["assigned_plants"] = {7, 1000, 7, 7};
+    ASSERT_TRUE(ImportDoc(doc));
+    ASSERT_EQ(pm.GetTaskSpaces(4), (std::vector<int32_t>{5, 9, 5}));
+    EXPECT_TRUE(pm.RemoveSpaceFromTask(4, 5));
+    EXPECT_EQ(pm.GetTaskSpaces(4), (std::vector<int32_t>{9}));
+    EXPECT_TRUE(pm.RemovePlantFromTask(4, 7));
+    EXPECT_EQ(pm.GetTaskPlants(4), (std::vector<int32_t>{1000}));
+}
+
 TEST_F(Import, LooseValuesFollowTheLibrarysReadingRules) {
     json doc = ValidDocument();
     doc["spaces"][0]["polygon"] = json::parse(R"([{"x": 1.9, "y": true}, {"x": -1.9, "y": false},
@@ -446,12 +457,20 @@ TEST_F(Import, WrongTypesCloseTheStoreWithTheLibrarysText) {
     }
 }
 
-TEST_F(Import, LargestIdGivesANextIdNoRecordHas) {
+TEST_F(Import, LargestIdsLeaveNoIdsToHandOut) {
     json doc = ValidDocument();
     doc["spaces"][0]["plants"][0]["id"] = 2147483647;
+    doc["tasks"][0]["id"] = 2147483647;
     ASSERT_TRUE(ImportDoc(doc)) << Narrow(pm.GetLastError());
-    int32_t next = pm.CreatePlant(Plant());
-    for (int32_t taken : {2147483647, 2, 3}) EXPECT_NE(next, taken);
+    size_t plants = pm.GetPlantsInSpace(doc["spaces"][0]["id"].get<int>()).size();
+    size_t tasks = pm.GetAllTasks().size();
+    EXPECT_EQ(pm.CreatePlant(Plant()), -1);
+    EXPECT_EQ(pm.GetLastError(), L"No more plant ids are available.");
+    EXPECT_EQ(pm.CreateTask(Task()), -1);
+    EXPECT_EQ(pm.GetLastError(), L"No more task ids are available.");
+    EXPECT_EQ(pm.GetPlantsInSpace(doc["spaces"][0]["id"].get<int>()).size(), plants);
+    EXPECT_EQ(pm.GetAllTasks().size(), tasks);
+    EXPECT_GT(pm.CreateSpace(Space()), 0);
 }
 
 // ---- Hostile input ----

@@ -200,6 +200,34 @@ TEST_F(SchemaFile, FileLackingPlantsOpensWithNoPlants) {
     EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), "SQL Error: no such table: plants");
 }
 
+TEST_F(SchemaFile, TableThatCannotBeReadFailsTheOpenAndKeepsTheFile) {
+    // Another program rebuilt tasks without due_date; its rows must not be
+    // lost to the next save. A file of version 0 is not migrated either.
+    for (int version : {1, 0}) {
+        auto path = dir.File("rebuilt" + std::to_string(version) + ".tvp");
+        WriteProjectFile(path);
+        {
+            SqliteFile f(path);
+            ASSERT_EQ(f.Exec("CREATE TABLE t2 (id INTEGER PRIMARY KEY, name TEXT NOT NULL, description TEXT, "
+                             "completed INTEGER NOT NULL DEFAULT 0, created_at TEXT NOT NULL, "
+                             "updated_at TEXT NOT NULL);"
+                             "INSERT INTO t2 VALUES (1, 'Water', '', 0, 'a', 'b');"
+                             "DROP TABLE tasks; ALTER TABLE t2 RENAME TO tasks;"
+                             "PRAGMA user_version = " + std::to_string(version) + ";"),
+                      "");
+        }
+        std::string bytes = ReadBytes(path);
+        ProjectManager pm;
+        ASSERT_TRUE(pm.CreateNewProject(L"Before", L""));
+        EXPECT_FALSE(pm.OpenProject(WidePath(path)));
+        EXPECT_EQ(pm.GetLastError(), L"Failed to read project file: no such column: due_date");
+        EXPECT_FALSE(pm.IsProjectOpen());
+        EXPECT_TRUE(pm.GetSpaces().empty());
+        pm.CloseProject();
+        EXPECT_EQ(ReadBytes(path), bytes) << version;
+    }
+}
+
 TEST_F(SchemaFile, VersionZeroIsMigratedOnOpen) {
     auto path = dir.File("v0.tvp");
     WriteProjectFile(path);

@@ -39,6 +39,21 @@ TEST(TextConversion, AstralCharacterBecomesSurrogatePair) {
     EXPECT_EQ(ProjectManager::WStringToString(wide), utf8);
 }
 
+TEST(TextConversion, LengthBoundariesRoundTrip) {
+    // The first three-byte character, the last one, and the first that needs
+    // four bytes and a surrogate pair.
+    struct Case { std::string utf8; WString wide; };
+    const Case cases[] = {
+        {"\xE0\xA0\x80", Units({0x0800})},
+        {"\xEF\xBF\xBF", Units({0xFFFF})},
+        {"\xF0\x90\x80\x80", Units({0xD800, 0xDC00})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProjectManager::StringToWString(c.utf8), c.wide) << c.utf8.size();
+        EXPECT_EQ(ProjectManager::WStringToString(c.wide), c.utf8) << c.utf8.size();
+    }
+}
+
 TEST(TextConversion, InvalidByteBecomesReplacementCharacter) {
     std::string utf8 = std::string("a") + '\xFF' + "b";
     WString wide = ProjectManager::StringToWString(utf8);
