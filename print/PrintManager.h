@@ -6,13 +6,7 @@
 //   PrintPages.cpp    the page painters, in device pixels scaled from 96 dpi
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 #include <commdlg.h>
 
 #include <cstdint>

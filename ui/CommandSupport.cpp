@@ -26,30 +26,13 @@ bool ChooseFile(HWND owner, FileDialogKind kind, std::wstring& path) {
     ofn.nMaxFile = kPathBufferChars;
     ofn.nFilterIndex = 1;
 
-    bool save = false;
-    switch (kind) {
-    case FileDialogKind::OpenProject:
-        ofn.lpstrFilter = kProjectFilter;
-        ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-        break;
-    case FileDialogKind::SaveProject:
-        ofn.lpstrFilter = kProjectFilter;
-        ofn.lpstrDefExt = L"tvp";
-        ofn.Flags = OFN_OVERWRITEPROMPT;
-        save = true;
-        break;
-    case FileDialogKind::OpenJson:
-        ofn.lpstrFilter = kJsonFilter;
-        ofn.lpstrDefExt = L"json";
-        ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-        break;
-    case FileDialogKind::SaveJson:
-        ofn.lpstrFilter = kJsonFilter;
-        ofn.lpstrDefExt = L"json";
-        ofn.Flags = OFN_OVERWRITEPROMPT;
-        save = true;
-        break;
-    }
+    // Project or JSON file; a save dialog asks before replacing, an open one
+    // takes only an existing file.
+    const bool json = kind == FileDialogKind::OpenJson || kind == FileDialogKind::SaveJson;
+    const bool save = kind == FileDialogKind::SaveProject || kind == FileDialogKind::SaveJson;
+    ofn.lpstrFilter = json ? kJsonFilter : kProjectFilter;
+    if (save || json) ofn.lpstrDefExt = json ? L"json" : L"tvp";
+    ofn.Flags = save ? OFN_OVERWRITEPROMPT : OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (chosen != TRUE) return false;

@@ -2,13 +2,7 @@
 // hand (format, size, PNG colour type) and its pixels decoded with GDI+.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 #include <cstdint>
 #include <string>
