@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "CanvasHitTest.h"
+#include "GdiObjects.h"
 
 namespace {
 
@@ -46,28 +48,28 @@ std::wstring PlantLabel(const Plant& plant) {
     return plant.name + L" #" + std::to_wstring(plant.id);
 }
 
+// Whether w can lie in the plant's label box at all: the box starts at
+// (x + 20, y - 5), is one line of the label font high (far below 100 units)
+// and no glyph is wider than 64 units.
+bool LabelMayContain(POINT w, const Plant& plant) {
+    const int64_t left = int64_t{plant.position.x} + 20, top = int64_t{plant.position.y} - 5;
+    if (w.x < left || w.y < top || w.y > top + 100) return false;
+    const int64_t chars = static_cast<int64_t>(plant.name.size()) + 2 + 11;  // " #" and the id
+    return w.x <= left + chars * 64;
+}
+
 }  // namespace
 
 void MainWindow::RepaintCanvas(bool erase) {
     InvalidateRect(hwnd, nullptr, erase ? TRUE : FALSE);
 }
 
-// The label's size in the font the painter uses for it: DEFAULT_GUI_FONT
-// enlarged by a quarter.
-SIZE MainWindow::MeasurePlantLabel(const Plant& plant) {
+// The label's size in the font the painter uses for it, measured in a DC that
+// the caller keeps for a whole pick.
+SIZE MainWindow::MeasurePlantLabel(HDC dc, const Plant& plant) {
     SIZE size{0, 0};
-    HDC dc = GetDC(hwnd);
-    if (!dc) return size;
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfHeight = lf.lfHeight * 5 / 4;
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     const std::wstring label = PlantLabel(plant);
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    if (old) SelectObject(dc, old);
-    if (font) DeleteObject(font);
-    ReleaseDC(hwnd, dc);
     return size;
 }
 
@@ -93,8 +95,12 @@ void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
 
 // Every plant of every space is tried before any space, each in list order, so
 // the first hit in the list wins even where the painter draws a later one on top.
+// One DC with the label font serves the whole pick, and a label is measured
+// only when the point lies where its box can reach.
 void MainWindow::SelectAt(POINT w) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
+    std::optional<gdi::WindowDc> dc;
+    std::optional<gdi::Selection> labelFont;
     selectedPlant = -1;
     bool plantHit = false;
     for (size_t si = 0; si < spaces.size() && !plantHit; ++si) {
@@ -102,9 +108,15 @@ void MainWindow::SelectAt(POINT w) {
         for (size_t pi = 0; pi < plants.size(); ++pi) {
             const POINT pos = plants[pi].position;
             bool hit = PlantIconHit(w, pos);
-            if (!hit) {
-                const SIZE label = MeasurePlantLabel(plants[pi]);
-                hit = PlantLabelHit(w, pos, label.cx, label.cy);
+            if (!hit && LabelMayContain(w, plants[pi])) {
+                if (!dc) {
+                    dc.emplace(hwnd);
+                    if (*dc) labelFont.emplace(*dc, gdi::SharedPlantLabelFont());
+                }
+                if (*dc) {
+                    const SIZE label = MeasurePlantLabel(*dc, plants[pi]);
+                    hit = PlantLabelHit(w, pos, label.cx, label.cy);
+                }
             }
             if (!hit) continue;
             selectedSpace = static_cast<int32_t>(si);
@@ -117,6 +129,8 @@ void MainWindow::SelectAt(POINT w) {
             break;
         }
     }
+    labelFont.reset();
+    dc.reset();
     bool spaceHit = false;
     if (!plantHit) {
         for (size_t si = 0; si < spaces.size(); ++si) {
@@ -126,6 +140,7 @@ void MainWindow::SelectAt(POINT w) {
             draggingSpace = true;
             dragOrigPolygon = space.polygon;
             dragOrigPlants = space.plants;
+            dragMovedPlants = space.plants;
             spaceGrabOffset[0] = WrapSub(w.x, space.polygon[0].x);
             spaceGrabOffset[1] = WrapSub(w.y, space.polygon[0].y);
             SetCapture(hwnd);
@@ -195,7 +210,7 @@ POINT MainWindow::DragWorldPoint(POINT p, const std::vector<Space>& spaces) {
 }
 
 void MainWindow::DragPlantStep(POINT p) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
     if (InRange(selectedSpace, spaces.size()) && InRange(selectedPlant, spaces[selectedSpace].plants.size())) {
         const Space& space = spaces[selectedSpace];
@@ -216,26 +231,29 @@ void MainWindow::DragPlantStep(POINT p) {
 // Computed from the copies taken at the press: the space and its plants
 // depend only on the pointer's latest position, and all move by one delta.
 void MainWindow::DragSpaceStep(POINT p) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
-    if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size())) {
+    if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size()) &&
+        dragMovedPlants.size() == dragOrigPlants.size()) {
         const int32_t dx = WrapSub(WrapSub(w.x, spaceGrabOffset[0]), dragOrigPolygon[0].x);
         const int32_t dy = WrapSub(WrapSub(w.y, spaceGrabOffset[1]), dragOrigPolygon[0].y);
         // A step that would carry a vertex or a plant beyond the 32-bit range
         // leaves the space and its plants where they are.
-        Space space = spaces[selectedSpace];
+        const Space& current = spaces[selectedSpace];
+        Space space;  // what UpdateSpace reads: id, name, polygon
+        space.id = current.id;
+        space.name = current.name;
         bool fits = true;
         space.polygon = dragOrigPolygon;
         for (POINT& v : space.polygon) fits = fits && Moved(v, dx, dy, v);
-        std::vector<Plant> plants = dragOrigPlants;
-        for (Plant& plant : plants) fits = fits && Moved(plant.position, dx, dy, plant.position);
-        const std::vector<POINT>& current = spaces[selectedSpace].polygon;
-        const bool moved = space.polygon.size() != current.size() ||
-                           !std::equal(space.polygon.begin(), space.polygon.end(), current.begin(),
+        for (size_t k = 0; k < dragOrigPlants.size() && fits; ++k)
+            fits = Moved(dragOrigPlants[k].position, dx, dy, dragMovedPlants[k].position);
+        const bool moved = space.polygon.size() != current.polygon.size() ||
+                           !std::equal(space.polygon.begin(), space.polygon.end(), current.polygon.begin(),
                                        [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; });
-        if (fits && moved && projectManager.UpdateSpace(space)) {
-            for (const Plant& plant : plants) projectManager.UpdatePlant(plant);
-        }
+        // The plants move in one pass through the store, not one search each.
+        if (fits && moved && projectManager.UpdateSpace(space) && !dragMovedPlants.empty())
+            projectManager.UpdatePlants(dragMovedPlants);
     }
     RepaintCanvas(false);
 }
@@ -283,6 +301,7 @@ void MainWindow::CanvasRelease(POINT /*p*/) {
         ReleaseCapture();
         dragOrigPolygon.clear();
         dragOrigPlants.clear();
+        dragMovedPlants.clear();
         if (projectManager.HasUnsavedChanges()) UpdateTitle();
     }
 }

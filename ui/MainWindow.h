@@ -37,6 +37,9 @@
 #include "ProjectManager.h"
 
 class PrintManager;
+namespace gdi {
+class SwitchedSelection;
+}
 
 // One entry of the drawn menu bar: a title with its items, or an item.
 struct MenuItem {
@@ -176,6 +179,7 @@ public:
     int32_t spaceGrabOffset[2] = {0, 0};  // dx, dy
     std::vector<POINT> dragOrigPolygon;
     std::vector<Plant> dragOrigPlants;
+    std::vector<Plant> dragMovedPlants;  // dragOrigPlants at the latest step's positions
 
 private:
     // Window procedure helpers (MainWindow.cpp)
@@ -217,7 +221,8 @@ private:
     void DrawStatusStrip(HDC dc, const RECT& client);
     void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
     void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon);
-    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon);
+    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+                    gdi::SwitchedSelection& font);
     void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);
     void DrawStartScreen(HDC dc, const RECT& canvas);
 
@@ -236,7 +241,7 @@ private:
 
     // Editing pieces (Editing.cpp)
     void RepaintCanvas(bool erase);      // the whole client area
-    SIZE MeasurePlantLabel(const Plant& plant);  // the label's size in the painter's label font
+    SIZE MeasurePlantLabel(HDC dc, const Plant& plant);  // the label's size in the font selected in dc
     void SelectAt(POINT w);              // plants, then labels' boxes, then spaces; may start a drag
     void PlacePlantAt(POINT w);          // asks for the name when w is inside the selected space
     POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // also above the canvas
