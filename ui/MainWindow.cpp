@@ -18,7 +18,7 @@ const wchar_t kClassName[] = L"TilvoMainWindow";
 const wchar_t kWindowTitle[] = L"Tilvo";
 constexpr UINT_PTR kTimerId = 3;
 constexpr UINT kTimerPeriodMs = 100;
-constexpr int kTitleStripHeight = 32;
+constexpr int kTitleStripHeight = layout::kTitleStripHeight;
 constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 
@@ -379,7 +379,7 @@ void MainWindow::OnLButtonDblClk(WPARAM wParam, LPARAM lParam) {
     const POINT p = UnpackPoint(lParam);
     RECT client;
     GetClientRect(hwnd, &client);
-    if (p.y < kTitleStripHeight && p.x < client.right - 135) {
+    if (p.y < kTitleStripHeight && p.x < client.right - layout::kCaptionButtonsWidth) {
         ToggleMaximized();
         return;
     }

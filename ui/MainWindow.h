@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "Layout.h"
 #include "ProjectManager.h"
 
 class PrintManager;
