@@ -117,7 +117,7 @@ void MainWindow::DrawProjectTitle(HDC dc, int32_t W, int32_t titleEnd) {
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
         lf.lfHeight -= 4;
         lf.lfWeight = FW_NORMAL;
-        titleFont = CreateFontIndirectW(&lf);
+        titleFont = gdi::Font(CreateFontIndirectW(&lf));
         titleFontCreated = true;  // also on failure: it is not retried
     }
     if (!titleFont) return;

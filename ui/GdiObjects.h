@@ -20,7 +20,8 @@
 
 namespace gdi {
 
-// Owners alive that hold an object, a DC or a selection.
+// Owners alive that hold an object, a DC or a selection; the objects kept for
+// the process's life (the Shared* ones below) are not counted.
 inline int64_t& LiveCount() {
     static int64_t count = 0;
     return count;
@@ -35,11 +36,12 @@ public:
         if (h) ++LiveCount();
     }
     ~Object() { Reset(); }
-    Object(Object&& other) noexcept : h(std::exchange(other.h, nullptr)) {}
+    Object(Object&& other) noexcept : h(std::exchange(other.h, nullptr)), counted(other.counted) {}
     Object& operator=(Object&& other) noexcept {
         if (this != &other) {
             Reset();
             h = std::exchange(other.h, nullptr);
+            counted = other.counted;
         }
         return *this;
     }
@@ -53,11 +55,18 @@ public:
         if (!h) return;
         DeleteObject(h);
         h = nullptr;
-        --LiveCount();
+        if (counted) --LiveCount();
+        counted = true;
+    }
+    // Kept for the process's life from here on: no longer counted.
+    void KeepForProcess() {
+        if (h && counted) --LiveCount();
+        counted = false;
     }
 
 private:
     Handle h = nullptr;
+    bool counted = true;
 };
 
 using Pen = Object<HPEN>;
@@ -157,17 +166,13 @@ private:
     HGDIOBJ old;
 };
 
-// An icon from LoadImageW; DestroyIcon when it goes.
+// An icon from LoadImageW, kept for the process's life; DestroyIcon when it goes.
 class Icon {
 public:
     Icon() = default;
-    explicit Icon(HICON icon) : h(icon) {
-        if (h) ++LiveCount();
-    }
+    explicit Icon(HICON icon) : h(icon) {}  // only kept for the process's life: not counted
     ~Icon() {
-        if (!h) return;
-        DestroyIcon(h);
-        --LiveCount();
+        if (h) DestroyIcon(h);
     }
     Icon(const Icon&) = delete;
     Icon& operator=(const Icon&) = delete;
@@ -204,21 +209,30 @@ inline Font MakePlantLabelFont() { return MakeGuiFont(GuiFontHeight() * 5 / 4, -
 inline HPEN SharedPen(int style, int width, COLORREF colour) {
     static std::map<std::tuple<int, int, COLORREF>, Pen> pens;
     Pen& pen = pens[std::make_tuple(style, width, colour)];
-    if (!pen) pen = MakePen(style, width, colour);
+    if (!pen) {
+        pen = MakePen(style, width, colour);
+        pen.KeepForProcess();
+    }
     return pen;
 }
 
 inline HBRUSH SharedBrush(COLORREF colour) {
     static std::map<COLORREF, Brush> brushes;
     Brush& brush = brushes[colour];
-    if (!brush) brush = MakeBrush(colour);
+    if (!brush) {
+        brush = MakeBrush(colour);
+        brush.KeepForProcess();
+    }
     return brush;
 }
 
 inline HFONT SharedGuiFont(LONG height, LONG weight) {
     static std::map<std::pair<LONG, LONG>, Font> fonts;
     Font& font = fonts[std::make_pair(height, weight)];
-    if (!font) font = MakeGuiFont(height, weight);
+    if (!font) {
+        font = MakeGuiFont(height, weight);
+        font.KeepForProcess();
+    }
     return font;
 }
 

@@ -51,8 +51,7 @@ MainWindow::MainWindow(HINSTANCE module) : instance(module) {
 MainWindow::~MainWindow() {
     delete printManager;
     printManager = nullptr;
-    if (titleFont) DeleteObject(titleFont);
-    titleFont = nullptr;
+    titleFont.Reset();
     if (accelerators) DestroyAcceleratorTable(accelerators);
     accelerators = nullptr;
     if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);

@@ -34,13 +34,11 @@
 #include <string>
 #include <vector>
 
+#include "GdiObjects.h"
 #include "Layout.h"
 #include "ProjectManager.h"
 
 class PrintManager;
-namespace gdi {
-class SwitchedSelection;
-}
 
 // One entry of the drawn menu bar: a title with its items, or an item.
 struct MenuItem {
@@ -164,7 +162,7 @@ public:
     int32_t thumbStartScrollX = 0, thumbStartScrollY = 0;
     std::wstring statusText = L"Ready";
     std::wstring statusRightText = L"1.0.0";
-    HFONT titleFont = nullptr;
+    gdi::Font titleFont;
     bool titleFontCreated = false;
     int32_t tooltipTool = 0;
     uint32_t tooltipDeadline = 0;

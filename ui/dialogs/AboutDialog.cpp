@@ -2,6 +2,7 @@
 // and the version line, centred on the main window (or the desktop).
 #include "dialogs/AboutDialog.h"
 
+#include "GdiObjects.h"
 #include "MainWindow.h"
 #include "resource.h"
 
@@ -10,7 +11,7 @@ namespace {
 const wchar_t kVersionText[] = L"Version 1.0.0\r\n\r\n";
 
 MainWindow* aboutOwner = nullptr;  // may be null
-HFONT aboutTitleFont = nullptr;    // lives while the box is open
+gdi::Font aboutTitleFont;  // lives while the box is open
 
 void CentreOn(HWND dialog, HWND reference) {
     RECT ref, own;
@@ -21,8 +22,7 @@ void CentreOn(HWND dialog, HWND reference) {
 }
 
 void DeleteTitleFont() {
-    if (aboutTitleFont) DeleteObject(aboutTitleFont);
-    aboutTitleFont = nullptr;
+    aboutTitleFont.Reset();
 }
 
 }  // namespace
@@ -32,9 +32,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
         aboutOwner = reinterpret_cast<MainWindow*>(lParam);
         DeleteTitleFont();
-        aboutTitleFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
-        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(aboutTitleFont), TRUE);
+        aboutTitleFont =
+            gdi::Font(CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(aboutTitleFont.get()), TRUE);
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, kVersionText);
         HWND reference = aboutOwner && aboutOwner->hwnd ? aboutOwner->hwnd : GetDesktopWindow();
         CentreOn(dialog, reference);

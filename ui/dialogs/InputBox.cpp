@@ -2,6 +2,7 @@
 // one line of text, with a message loop of its own.
 #include "InputBox.h"
 
+#include "GdiObjects.h"
 #include "MessageFont.h"
 
 namespace {
@@ -12,11 +13,11 @@ constexpr int kEditId = 101;
 // Program-wide state of the one open box.
 std::wstring* g_resultText = nullptr;  // the running InputBox call's result text
 HWND g_edit = nullptr;                 // the box's edit control
-HFONT g_font = nullptr;                // owned by the box; deleted when it is destroyed
+gdi::Font g_font;                      // owned by the box; deleted when it is destroyed
 
 void OnCreate(HWND box, const CREATESTRUCTW* create) {
     g_resultText = static_cast<std::wstring*>(create->lpCreateParams);
-    g_font = CreateMessageFont();
+    g_font = gdi::Font(CreateMessageFont());
     CreateChildControl(box, L"STATIC", L"Name:", 0, 0, 10, 10, 80, 20, g_font);
     g_edit = CreateChildControl(box, L"EDIT", g_resultText->c_str(), kEditId, WS_BORDER | ES_AUTOHSCROLL, 100, 10,
                                 200, 20, g_font);
@@ -57,8 +58,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_NCDESTROY:
         // Last message of the box, after its controls are gone.
-        if (g_font) DeleteObject(g_font);
-        g_font = nullptr;
+        g_font.Reset();
         g_edit = nullptr;
         break;
     }
