@@ -93,8 +93,9 @@ void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
     SelectAt(w);
 }
 
-// Every plant of every space is tried before any space, each in list order, so
-// the first hit in the list wins even where the painter draws a later one on top.
+// Every plant of every space is tried before any space, in list order, so the
+// first plant hit in the list wins even where the painter draws a later one on
+// top. Spaces are tried from the last painted down, so the one on top wins.
 // One DC with the label font serves the whole pick, and a label is measured
 // only when the point lies where its box can reach.
 void MainWindow::SelectAt(POINT w) {
@@ -133,7 +134,7 @@ void MainWindow::SelectAt(POINT w) {
     dc.reset();
     bool spaceHit = false;
     if (!plantHit) {
-        for (size_t si = 0; si < spaces.size(); ++si) {
+        for (size_t si = spaces.size(); si-- > 0;) {
             const Space& space = spaces[si];
             if (space.polygon.size() < 3 || !PolygonContainsFloat(space.polygon, w)) continue;
             selectedSpace = static_cast<int32_t>(si);
@@ -199,13 +200,15 @@ void MainWindow::PlacePlantAt(POINT w) {
     RepaintCanvas(false);
 }
 
-// The world point of a drag step. Above the canvas top the client position
-// is not a world position (toolbar band, title strip, outside the window), so
-// the pointer counts as being on the canvas's top row at the same x: the drag
-// keeps following horizontally and never jumps.
+// The world point of a drag step. Outside the canvas the client position is
+// not a world position that can be seen (toolbar band, title strip, scroll
+// bars, outside the window with the mouse captured), so the pointer counts as
+// being on the canvas's nearest row or column: the drag keeps following along
+// the edge, never jumps, and never carries what it drags out of reach.
 POINT MainWindow::DragWorldPoint(POINT p, const std::vector<Space>& spaces) {
     const RECT canvas = CanvasRectFor(spaces);
-    if (p.y < canvas.top) p.y = canvas.top;
+    p.x = std::clamp<LONG>(p.x, canvas.left, std::max(canvas.left, canvas.right - 1));
+    p.y = std::clamp<LONG>(p.y, canvas.top, std::max(canvas.top, canvas.bottom - 1));
     return ClientToWorld(p);
 }
 
