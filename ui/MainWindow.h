@@ -39,6 +39,7 @@
 #include "ProjectManager.h"
 
 class PrintManager;
+struct SpaceFillScratch;
 
 // One entry of the drawn menu bar: a title with its items, or an item.
 struct MenuItem {
@@ -179,6 +180,8 @@ public:
     std::vector<POINT> dragOrigPolygon;
     std::vector<Plant> dragOrigPlants;
     std::vector<Plant> dragMovedPlants;  // dragOrigPlants at the latest step's positions
+    gdi::Bitmap backBuffer;              // the painter's off-screen bitmap, kept while the size stays
+    SIZE backBufferSize{0, 0};
 
 private:
     // Window procedure helpers (MainWindow.cpp)
@@ -219,7 +222,7 @@ private:
     // Painting pieces (Painting.cpp)
     void DrawStatusStrip(HDC dc, const RECT& client);
     void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
-    void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon);
+    void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch);
     void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
                     gdi::SwitchedSelection& font);
     void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 #include "GdiObjects.h"
 #include "Layout.h"
@@ -61,8 +62,13 @@ void MainWindow::OnPaint() {
     }
     {
         const gdi::MemoryDc dc(windowDc);
-        const gdi::Bitmap buffer(CreateCompatibleBitmap(windowDc, W, H));
-        const gdi::Selection bufferSelection(dc, buffer);
+        // The off-screen bitmap is kept while the client size stays: making a
+        // new one costs fresh memory on every paint, and each paint covers it all.
+        if (!backBuffer || backBufferSize.cx != W || backBufferSize.cy != H) {
+            backBuffer = gdi::Bitmap(CreateCompatibleBitmap(windowDc, W, H));
+            backBufferSize = SIZE{W, H};
+        }
+        const gdi::Selection bufferSelection(dc, backBuffer);
 
         FillSolid(dc, client, kWhite);
         SetViewportOrgEx(dc, 0, 0, nullptr);
@@ -162,6 +168,56 @@ bool MayShow(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t m
 
 }  // namespace
 
+// One 32-bit bitmap with its DC shared by the fills of one paint, grown to the
+// largest part any of them needs, instead of a bitmap and a DC per space.
+struct SpaceFillScratch {
+    std::optional<gdi::MemoryDc> dc;
+    gdi::Bitmap dib;
+    std::optional<gdi::Selection> bitmap, brush, pen;
+    uint32_t* bits = nullptr;
+    int64_t width = 0, height = 0;
+
+    ~SpaceFillScratch() {
+        pen.reset();
+        brush.reset();
+        bitmap.reset();
+    }
+    // Room for w x h pixels at the top-left corner.
+    bool Ensure(HDC target, int64_t w, int64_t h) {
+        if (dib && w <= width && h <= height) return true;
+        int64_t newWidth = std::max(w, width), newHeight = std::max(h, height);
+        if (newWidth * newHeight * 4 > INT32_MAX) newWidth = w, newHeight = h;
+        if (!dc) {
+            dc.emplace(target);
+            if (!*dc) return false;
+            brush.emplace(*dc, gdi::SharedBrush(kSpaceFill));
+            pen.emplace(*dc, GetStockObject(NULL_PEN));
+        }
+        bitmap.reset();
+        dib.Reset();
+        bits = nullptr;
+        width = height = 0;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = static_cast<LONG>(newWidth);
+        info.bmiHeader.biHeight = -static_cast<LONG>(newHeight);
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        dib = gdi::Bitmap(CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        if (!dib || !pixels) {
+            dib.Reset();
+            return false;
+        }
+        bitmap.emplace(*dc, dib);
+        bits = static_cast<uint32_t*>(pixels);
+        width = newWidth;
+        height = newHeight;
+        return true;
+    }
+};
+
 // Every space in list order: fill, outline, name, then its plants. The text
 // colour a space's name leaves behind is the colour of its plants' labels.
 // Spaces, names and labels that cannot reach the visible part are skipped, and
@@ -171,6 +227,7 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetBkMode(dc, TRANSPARENT);
     const HICON plantIcon = gdi::SharedIcon(instance, IDI_PLANT, 32);
     const RECT visible = VisibleWorld(dc);
+    SpaceFillScratch fillScratch;
     gdi::SwitchedSelection font(dc);
     gdi::SwitchedSelection pen(dc);
     for (size_t i = 0; i < spaces.size(); ++i) {
@@ -187,7 +244,7 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
             }
             // The outline reaches at most two units past the vertices (3-wide pen).
             if (v.size() >= 2 && MayShow(minX, minY, maxX, maxY, 4, visible)) {
-                if (v.size() >= 3 && !drawingSpace) DrawSpaceFill(dc, v);
+                if (v.size() >= 3 && !drawingSpace) DrawSpaceFill(dc, v, fillScratch);
                 pen.Use(drawingSpace ? gdi::SharedPen(PS_DASH, 1, kDrawingGrey)
                                      : gdi::SharedPen(PS_SOLID, selected ? 3 : 2,
                                                       selected ? kSelectedOutline : kSpaceOutline));
@@ -216,7 +273,7 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
 // premultiplied fill colour, and the bitmap is blended onto the canvas in
 // world units. Only the visible part is filled, so a space far larger than the
 // canvas still gets its fill and hidden spaces cost nothing.
-void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
+void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch) {
     int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
     for (const POINT& p : polygon) {
         minX = std::min<int64_t>(minX, p.x);
@@ -232,36 +289,26 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
     maxY = std::min<int64_t>(maxY, visible.bottom + 1);
     const int64_t w = maxX - minX + 1, h = maxY - minY + 1;
     if (w <= 0 || h <= 0 || w * h * 4 > INT32_MAX) return;
+    if (!scratch.Ensure(dc, w, h)) return;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(w);
-    info.bmiHeader.biHeight = -static_cast<LONG>(h);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const gdi::Bitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) return;
-    const size_t pixelCount = static_cast<size_t>(w * h);
-    std::memset(bits, 0, pixelCount * 4);
-
-    const gdi::MemoryDc fillDc(dc);
-    const gdi::Selection bitmap(fillDc, dib);
-    const gdi::Selection brush(fillDc, gdi::SharedBrush(kSpaceFill));
-    const gdi::Selection pen(fillDc, GetStockObject(NULL_PEN));
+    // Only the top-left w x h of the shared bitmap is read: it is cleared,
+    // filled and blended; whatever the polygon leaves beyond it is never read.
+    const size_t stride = static_cast<size_t>(scratch.width);
+    for (int64_t y = 0; y < h; ++y) std::memset(scratch.bits + static_cast<size_t>(y) * stride, 0, static_cast<size_t>(w) * 4);
     std::vector<POINT> shifted(polygon.size());
     for (size_t k = 0; k < polygon.size(); ++k)
         shifted[k] = POINT{static_cast<LONG>(polygon[k].x - minX), static_cast<LONG>(polygon[k].y - minY)};
-    Polygon(fillDc, shifted.data(), static_cast<int>(shifted.size()));
+    Polygon(*scratch.dc, shifted.data(), static_cast<int>(shifted.size()));
     GdiFlush();
-    uint32_t* pixels = static_cast<uint32_t*>(bits);
-    for (size_t k = 0; k < pixelCount; ++k)
-        if (pixels[k] != 0) pixels[k] = kPremultipliedFill;
+    for (int64_t y = 0; y < h; ++y) {
+        uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
+        for (int64_t x = 0; x < w; ++x)
+            if (row[x] != 0) row[x] = kPremultipliedFill;
+    }
 
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h), fillDc, 0,
-               0, static_cast<int>(w), static_cast<int>(h), blend);
+    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h),
+               *scratch.dc, 0, 0, static_cast<int>(w), static_cast<int>(h), blend);
 }
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
