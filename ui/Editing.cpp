@@ -4,6 +4,8 @@
 #include "MainWindow.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -215,6 +217,8 @@ POINT MainWindow::DragWorldPoint(POINT p, const std::vector<Space>& spaces) {
 void MainWindow::DragPlantStep(POINT p) {
     const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
+    RECT before;
+    const bool known = DraggedBox(before);
     if (InRange(selectedSpace, spaces.size()) && InRange(selectedPlant, spaces[selectedSpace].plants.size())) {
         const Space& space = spaces[selectedSpace];
         Plant plant = space.plants[selectedPlant];
@@ -228,7 +232,7 @@ void MainWindow::DragPlantStep(POINT p) {
             projectManager.UpdatePlant(plant);
         }
     }
-    RepaintCanvas(false);
+    RepaintDragStep(known, before);
 }
 
 // Computed from the copies taken at the press: the space and its plants
@@ -236,6 +240,8 @@ void MainWindow::DragPlantStep(POINT p) {
 void MainWindow::DragSpaceStep(POINT p) {
     const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
+    RECT before;
+    const bool known = DraggedBox(before);
     if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size()) &&
         dragMovedPlants.size() == dragOrigPlants.size()) {
         const int32_t dx = WrapSub(WrapSub(w.x, spaceGrabOffset[0]), dragOrigPolygon[0].x);
@@ -258,7 +264,101 @@ void MainWindow::DragSpaceStep(POINT p) {
         if (fits && moved && projectManager.UpdateSpace(space) && !dragMovedPlants.empty())
             projectManager.UpdatePlants(dragMovedPlants);
     }
-    RepaintCanvas(false);
+    RepaintDragStep(known, before);
+}
+
+namespace {
+
+// Boxes in world units, widened for what text measured at zoom 1 may gain at
+// other zooms and for glyph overhangs.
+struct WorldBox {
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    void Add(int64_t l, int64_t t, int64_t r, int64_t b) {
+        left = std::min(left, l);
+        top = std::min(top, t);
+        right = std::max(right, r);
+        bottom = std::max(bottom, b);
+    }
+};
+
+int64_t Generous(int64_t measured) {
+    return measured + measured / 4 + 8;
+}
+
+SIZE TextExtent(HDC dc, const std::wstring& text) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+// Marker, label and the selected plant's dotted box.
+void AddPlantBox(WorldBox& box, HDC labelDc, const Plant& plant) {
+    const SIZE label = TextExtent(labelDc, PlantLabel(plant));
+    const int64_t x = plant.position.x, y = plant.position.y;
+    box.Add(x - 20, y - 20, std::max(x + 20, x + 26 + Generous(label.cx)), std::max(y + 20, y + Generous(label.cy)));
+}
+
+}  // namespace
+
+// The client rectangle that the dragged plant, or the dragged space with its
+// name and plants, covers now; false when it is not worth working out (many
+// plants) or there is nothing dragged.
+bool MainWindow::DraggedBox(RECT& out) {
+    constexpr size_t kMostPlants = 64;  // more: measuring every label costs more than a full repaint saves
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
+    if (!InRange(selectedSpace, spaces.size())) return false;
+    const Space& space = spaces[selectedSpace];
+    const gdi::WindowDc dc(hwnd);
+    if (!dc) return false;
+    WorldBox box;
+    {
+        const gdi::Selection font(dc, gdi::SharedPlantLabelFont());
+        if (draggingPlant) {
+            if (!InRange(selectedPlant, space.plants.size())) return false;
+            AddPlantBox(box, dc, space.plants[selectedPlant]);
+        } else {
+            if (space.plants.size() > kMostPlants || space.polygon.empty()) return false;
+            for (const Plant& plant : space.plants) AddPlantBox(box, dc, plant);
+        }
+    }
+    if (!draggingPlant) {
+        WorldBox outline;
+        for (const POINT& v : space.polygon) outline.Add(v.x, v.y, v.x, v.y);
+        box.Add(outline.left - 4, outline.top - 4, outline.right + 4, outline.bottom + 4);
+        if (!space.name.empty()) {
+            const gdi::Selection font(dc, gdi::SharedGuiFont(20, FW_BOLD));
+            const SIZE name = TextExtent(dc, space.name);
+            const int64_t x = outline.left, y = outline.top - 22;  // where the painter puts the name
+            box.Add(x - 8, y - 8, x + Generous(name.cx), y + Generous(name.cy));
+        }
+    }
+    // World to client as the painter maps it, outward by a few pixels for rounding.
+    RECT canvas;
+    GetCanvasRect(canvas);
+    const double scale = std::max(ZoomViewportExtent(), 1) / 1000.0;
+    const double originX = canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
+    const double originY = canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
+    auto clampToLong = [](double v) { return static_cast<LONG>(std::clamp(v, -1e9, 1e9)); };
+    const RECT client{clampToLong(std::floor(originX + box.left * scale) - 3),
+                      clampToLong(std::floor(originY + box.top * scale) - 3),
+                      clampToLong(std::ceil(originX + box.right * scale) + 4),
+                      clampToLong(std::ceil(originY + box.bottom * scale) + 4)};
+    if (!IntersectRect(&out, &client, &canvas)) out = RECT{0, 0, 0, 0};
+    return true;
+}
+
+// A drag step changes only what the dragged record covers before and after,
+// unless it changes the content extent (and with it the scroll bars).
+void MainWindow::RepaintDragStep(bool known, const RECT& before) {
+    const int32_t width = contentWidth, height = contentHeight;  // as the step's DragWorldPoint found them
+    ComputeContentExtent(projectManager.GetSpacesView());
+    RECT after;
+    if (!known || width != contentWidth || height != contentHeight || !DraggedBox(after)) {
+        RepaintCanvas(false);
+        return;
+    }
+    if (!IsRectEmpty(&before)) InvalidateRect(hwnd, &before, FALSE);
+    if (!IsRectEmpty(&after)) InvalidateRect(hwnd, &after, FALSE);
 }
 
 void MainWindow::CanvasMove(POINT p) {

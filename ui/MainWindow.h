@@ -249,6 +249,8 @@ private:
     POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // the pointer held to the canvas
     void DragPlantStep(POINT p);
     void DragSpaceStep(POINT p);
+    bool DraggedBox(RECT& box);          // client box of what a drag step can change; false: unknown
+    void RepaintDragStep(bool known, const RECT& before);  // the old and new boxes, or the whole client area
 
     // Pan pieces (PanZoom.cpp)
     void ScrollRanges(int32_t& rangeX, int32_t& rangeY);  // both axes, from a fresh extent

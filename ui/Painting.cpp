@@ -70,18 +70,29 @@ void MainWindow::OnPaint() {
         }
         const gdi::Selection bufferSelection(dc, backBuffer);
 
+        // Only the part asked for reaches the window (see the transfer below),
+        // so the bands it does not touch are not drawn and the canvas is
+        // clipped to it: a drag step repaints just what it moved.
+        const RECT& dirty = ps.rcPaint;
+        auto touches = [&dirty](const RECT& band) {
+            RECT common;
+            return IntersectRect(&common, &band, &dirty) != FALSE;
+        };
         FillSolid(dc, client, kWhite);
         SetViewportOrgEx(dc, 0, 0, nullptr);
-        DrawTitleBar(dc, client);
+        if (touches(RECT{0, 0, W, layout::kTitleStripHeight})) DrawTitleBar(dc, client);
         const bool open = projectManager.IsProjectOpen();
-        if (open) DrawToolbar(dc, RECT{0, layout::kTitleStripHeight, W, layout::kToolbarBottom});
-        DrawStatusStrip(dc, client);
+        const RECT toolbar{0, layout::kTitleStripHeight, W, layout::kToolbarBottom};
+        if (open && touches(toolbar)) DrawToolbar(dc, toolbar);
+        if (touches(RECT{0, H - layout::kStatusHeight, W, H})) DrawStatusStrip(dc, client);
 
         // The store's kept picture serves the whole paint: nothing changes it meanwhile.
         const std::vector<Space>& spaces = projectManager.GetSpacesView();
 
         const RECT canvas = CanvasRectFor(spaces);
-        ClipTo(dc, canvas);
+        RECT canvasDirty;
+        if (!IntersectRect(&canvasDirty, &canvas, &dirty)) canvasDirty = RECT{0, 0, 0, 0};
+        ClipTo(dc, canvasDirty);
         FillSolid(dc, canvas, kWhite);
         SetWorldTransform(dc, canvas);
         DrawGrid(dc, canvas);
@@ -101,7 +112,6 @@ void MainWindow::OnPaint() {
 
         // Only the part that was asked for: the rest of the window already
         // shows what this paint drew there.
-        const RECT& dirty = ps.rcPaint;
         BitBlt(windowDc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, dc, dirty.left,
                dirty.top, SRCCOPY);
     }
