@@ -232,35 +232,6 @@ TEST(PaintingStatus, LongTextIsCutBeforeTheVersionText) {
     EXPECT_LT(last, W - 8);
 }
 
-namespace {
-
-// The window's pixels as they stand, without asking for a paint.
-std::vector<uint32_t> ShownPixels(HWND hwnd, int width, int height) {
-    HDC windowDc = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(windowDc);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    std::vector<uint32_t> pixels(p, p + static_cast<size_t>(width) * height);
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, windowDc);
-    return pixels;
-}
-
-}  // namespace
-
 // A drag step repaints only the boxes of what it moved; the window must then
 // show exactly what a repaint of the whole client area shows, in every view.
 TEST(PaintingDrag, APartialRepaintOfADragStepShowsWhatAFullRepaintShows) {
@@ -313,11 +284,11 @@ TEST(PaintingDrag, APartialRepaintOfADragStepShowsWhatAFullRepaintShows) {
                       settled.width * settled.height / 4)
                 << "the step asked for more than its boxes";
             UpdateWindow(w.hwnd());
-            const std::vector<uint32_t> partial = ShownPixels(w.hwnd(), settled.width, settled.height);
-            Capture full(w.hwnd());
+            const Capture partial(w.hwnd(), false);
+            const Capture full(w.hwnd());
             size_t differing = 0;
-            for (size_t i = 0; i < partial.size(); ++i)
-                if ((partial[i] & 0xFFFFFF) != (full.pixels[i] & 0xFFFFFF)) ++differing;
+            for (size_t i = 0; i < partial.pixels.size(); ++i)
+                if ((partial.pixels[i] & 0xFFFFFF) != (full.pixels[i] & 0xFFFFFF)) ++differing;
             EXPECT_EQ(differing, 0u) << (w->draggingPlant ? "plant" : "space") << " drag step";
             w.Mouse(WM_LBUTTONUP, at.x + 7, at.y + 5);
         }
