@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 
+#include "GdiObjects.h"
 #include "ProjectManager.h"
 
 namespace {
@@ -35,9 +36,9 @@ int32_t Scaled(double length, double s) {
     return static_cast<int32_t>(length * s);
 }
 
-HFONT MakeFont(int32_t height, int weight, const wchar_t* face = L"Segoe UI") {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+gdi::Font MakeFont(int32_t height, int weight, const wchar_t* face = L"Segoe UI") {
+    return gdi::Font(CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face));
 }
 
 SIZE TextSize(HDC dc, const std::wstring& text) {
@@ -92,12 +93,10 @@ bool PrintManager::RenderDocument(HDC dc, const PageLayout& layout, const PrintO
 
     if (spaces.empty()) {
         const int32_t dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-        HFONT font = MakeFont(static_cast<int32_t>(32 * dpiY / 96.0), kNormal);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        const gdi::Font font = MakeFont(static_cast<int32_t>(32 * dpiY / 96.0), kNormal);
+        const gdi::Selection selection(dc, font);
         SetTextColor(dc, kGrey);
         CentredText(dc, layout, layout.marginTop + static_cast<int32_t>(200 * dpiY / 96.0), L"No spaces in project");
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
     }
 
     if (options.includeTasks && !projectManager->GetAllTasks().empty()) {
@@ -109,10 +108,11 @@ bool PrintManager::RenderDocument(HDC dc, const PageLayout& layout, const PrintO
 
 int32_t PrintManager::RenderTitleBlock(HDC dc, const PageLayout& layout, const PrintOptions& options) {
     const double s = Scale(dc);
-    HFONT titleFont = MakeFont(Scaled(48, s), kBold);
-    HFONT descriptionFont = MakeFont(Scaled(24, s), kNormal);
-    HFONT dateFont = MakeFont(Scaled(20, s), kNormal);
-    HGDIOBJ oldFont = SelectObject(dc, titleFont);
+    const gdi::Font titleFont = MakeFont(Scaled(48, s), kBold);
+    const gdi::Font descriptionFont = MakeFont(Scaled(24, s), kNormal);
+    const gdi::Font dateFont = MakeFont(Scaled(20, s), kNormal);
+    gdi::SwitchedSelection font(dc);
+    font.Use(titleFont);
     SetTextColor(dc, kBlack);
     int32_t y = layout.marginTop;
 
@@ -121,11 +121,11 @@ int32_t PrintManager::RenderTitleBlock(HDC dc, const PageLayout& layout, const P
         std::wstring title = options.title;
         if (title.empty() && project) title = project->name;
         if (title.empty()) title = L"Tilvo Project";
-        SelectObject(dc, titleFont);
+        font.Use(titleFont);
         CentredText(dc, layout, y, title);
         y += Scaled(60, s);
         if (project && !project->description.empty()) {
-            SelectObject(dc, descriptionFont);
+            font.Use(descriptionFont);
             SetTextColor(dc, kDescription);
             CentredText(dc, layout, y, project->description);
             y += Scaled(50, s);
@@ -134,7 +134,7 @@ int32_t PrintManager::RenderTitleBlock(HDC dc, const PageLayout& layout, const P
     }
 
     if (options.includeDate) {
-        SelectObject(dc, dateFont);
+        font.Use(dateFont);
         SetTextColor(dc, kDateColour);
         SYSTEMTIME now;
         GetLocalTime(&now);
@@ -145,18 +145,15 @@ int32_t PrintManager::RenderTitleBlock(HDC dc, const PageLayout& layout, const P
         SetTextColor(dc, kBlack);
     }
 
-    SelectObject(dc, oldFont);
-    DeleteObject(titleFont);
-    DeleteObject(descriptionFont);
-    DeleteObject(dateFont);
     return y - layout.marginTop;
 }
 
 void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout& layout,
                                    const PrintOptions& /*options*/) {
     const double s = Scale(dc);
-    HFONT nameFont = MakeFont(Scaled(48, s), kBold);
-    HGDIOBJ oldFont = SelectObject(dc, nameFont);
+    const gdi::Font nameFont = MakeFont(Scaled(48, s), kBold);
+    gdi::SwitchedSelection font(dc);
+    font.Use(nameFont);
     SetTextColor(dc, kHeading);
     const int32_t y0 = layout.marginTop;
     CentredText(dc, layout, y0, space.name);
@@ -166,11 +163,7 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
     const int32_t boxWidth = layout.contentWidth;
     const int32_t boxHeight = layout.contentHeight - Scaled(40, s) - Scaled(80, s);
 
-    if (space.polygon.empty()) {
-        SelectObject(dc, oldFont);
-        DeleteObject(nameFont);
-        return;
-    }
+    if (space.polygon.empty()) return;
 
     int32_t minX = INT32_MAX, maxX = INT32_MIN, minY = INT32_MAX, maxY = INT32_MIN;
     for (const POINT& p : space.polygon) {
@@ -192,10 +185,12 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
                      ToDevice(std::trunc((static_cast<double>(p.y) - minY) * f) + offY + boxTop)};
     };
 
-    HPEN outline = CreatePen(PS_SOLID, Scaled(4, s), kHeading);
-    HBRUSH fill = CreateSolidBrush(kSpaceFill);
-    HGDIOBJ oldPen = SelectObject(dc, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, fill);
+    const gdi::Pen outline = gdi::MakePen(PS_SOLID, Scaled(4, s), kHeading);
+    const gdi::Brush fill = gdi::MakeBrush(kSpaceFill);
+    gdi::SwitchedSelection pen(dc);
+    gdi::SwitchedSelection brush(dc);
+    pen.Use(outline);
+    brush.Use(fill);
     if (space.polygon.size() >= 3) {
         std::vector<POINT> mapped;
         mapped.reserve(space.polygon.size());
@@ -204,54 +199,45 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
     }
 
     if (!space.plants.empty()) {
-        HBRUSH marker = CreateSolidBrush(kDone);
-        HFONT numberFont = MakeFont(Scaled(14, s), kBold, L"Arial");
-        SelectObject(dc, marker);
-        SelectObject(dc, numberFont);
+        const gdi::Brush marker = gdi::MakeBrush(kDone);
+        const gdi::Font numberFont = MakeFont(Scaled(14, s), kBold, L"Arial");
+        brush.Use(marker);
+        font.Use(numberFont);
         const int32_t outer = Scaled(12, s);
         const int32_t inner = Scaled(8, s);
         int32_t number = 1;
         for (const Plant& plant : space.plants) {
             const POINT c = map(plant.position);
             Ellipse(dc, c.x - outer, c.y - outer, c.x + outer, c.y + outer);
-            HBRUSH white = CreateSolidBrush(kWhite);
-            SelectObject(dc, white);
+            const gdi::Brush white = gdi::MakeBrush(kWhite);
+            brush.Use(white);
             Ellipse(dc, c.x - inner, c.y - inner, c.x + inner, c.y + inner);
             SetTextColor(dc, kBlack);
             SetBkMode(dc, TRANSPARENT);
             const std::wstring label = std::to_wstring(number++);
             const SIZE size = TextSize(dc, label);
             Text(dc, c.x - size.cx / 2, c.y - size.cy / 2, label);
-            SelectObject(dc, marker);
-            DeleteObject(white);
+            brush.Use(marker);
         }
-        SelectObject(dc, nameFont);
-        SelectObject(dc, fill);
-        DeleteObject(numberFont);
-        DeleteObject(marker);
+        font.Use(nameFont);
+        brush.Use(fill);
     }
-
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldFont);
-    DeleteObject(outline);
-    DeleteObject(fill);
-    DeleteObject(nameFont);
 }
 
 void PrintManager::RenderSpacePlantList(HDC dc, const Space& space, const PageLayout& layout,
                                         const PrintOptions& options) {
     const double s = Scale(dc);
-    HFONT headingFont = MakeFont(Scaled(40, s), kBold);
-    HFONT bodyFont = MakeFont(Scaled(18, s), kNormal);
-    HGDIOBJ oldFont = SelectObject(dc, headingFont);
+    const gdi::Font headingFont = MakeFont(Scaled(40, s), kBold);
+    const gdi::Font bodyFont = MakeFont(Scaled(18, s), kNormal);
+    gdi::SwitchedSelection font(dc);
+    font.Use(headingFont);
     SetTextColor(dc, kHeading);
     const int32_t y0 = layout.marginTop;
     CentredText(dc, layout, y0, space.name + L" - Plants");
     const int32_t y1 = y0 + Scaled(80, s);
 
     if (options.includePlantList) {
-        SelectObject(dc, bodyFont);
+        font.Use(bodyFont);
         if (space.plants.empty()) {
             SetTextColor(dc, kGrey);
             Text(dc, layout.marginLeft, y1, L"No plants in this space");
@@ -271,22 +257,20 @@ void PrintManager::RenderSpacePlantList(HDC dc, const Space& space, const PageLa
             }
         }
     }
-
-    SelectObject(dc, oldFont);
-    DeleteObject(headingFont);
-    DeleteObject(bodyFont);
 }
 
 void PrintManager::RenderTaskList(HDC dc, const PageLayout& layout, const PrintOptions& /*options*/) {
     const double s = Scale(dc);
-    HFONT headingFont = MakeFont(Scaled(40, s), kBold);
-    HFONT bodyFont = MakeFont(Scaled(20, s), kNormal);
-    HGDIOBJ oldFont = SelectObject(dc, headingFont);
+    const gdi::Font headingFont = MakeFont(Scaled(40, s), kBold);
+    const gdi::Font bodyFont = MakeFont(Scaled(20, s), kNormal);
+    const gdi::Pen rule = gdi::MakePen(PS_SOLID, static_cast<int>(s + s), kGrey);
+    gdi::SwitchedSelection font(dc);
+    font.Use(headingFont);
     SetTextColor(dc, kHeading);
     const int32_t y0 = layout.marginTop;
     CentredText(dc, layout, y0, L"Project Tasks");
 
-    SelectObject(dc, bodyFont);
+    font.Use(bodyFont);
     SetTextColor(dc, kBlack);
     const int32_t xTask = layout.marginLeft + Scaled(20, s);
     const int32_t xStatus = layout.marginLeft + Scaled(400, s);
@@ -294,8 +278,7 @@ void PrintManager::RenderTaskList(HDC dc, const PageLayout& layout, const PrintO
     Text(dc, xStatus, y0 + Scaled(80, s), L"Status");
 
     const int32_t yRule = y0 + Scaled(80, s) + Scaled(30, s);
-    HPEN rule = CreatePen(PS_SOLID, static_cast<int>(s + s), kGrey);
-    HGDIOBJ oldPen = SelectObject(dc, rule);
+    const gdi::Selection rulePen(dc, rule);
     MoveToEx(dc, layout.marginLeft, yRule, nullptr);
     LineTo(dc, layout.marginLeft + layout.contentWidth - Scaled(40, s), yRule);
     int32_t y = yRule + Scaled(20, s);
@@ -343,10 +326,4 @@ void PrintManager::RenderTaskList(HDC dc, const PageLayout& layout, const PrintO
             y = y2 + Scaled(20, s) + Scaled(10, s);
         }
     }
-
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldFont);
-    DeleteObject(rule);
-    DeleteObject(headingFont);
-    DeleteObject(bodyFont);
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include <sqlite3.h>
 
@@ -28,6 +29,20 @@ bool EraseFirstById(std::vector<Record>& list, int32_t id) {
     if (it == list.end()) return false;
     list.erase(it);
     return true;
+}
+
+// Calls `patch` for every entry of the spaces view that has the id (ids
+// normally repeat nowhere, but an imported file may repeat them).
+template <typename Patch>
+void PatchViewSpaces(std::vector<Space>& view, int32_t spaceId, Patch patch) {
+    for (Space& s : view)
+        if (s.id == spaceId) patch(s);
+}
+
+// The first plant with the id in one space's copy: the copy keeps plant-list
+// order, so it is the one FindById finds when that one lies in this space.
+Plant* FirstPlant(Space& space, int32_t plantId) {
+    return FindById(space.plants, plantId);
 }
 
 std::vector<int32_t> LinkedIds(const std::vector<TaskLink>& links, int32_t taskId) {
@@ -82,6 +97,8 @@ void ProjectManager::CloseProject() {
     nextSpaceId = 1;
     nextPlantId = 1;
     nextTaskId = 1;
+    spacesView.clear();
+    spacesViewStale = true;
 }
 
 bool ProjectManager::IsProjectOpen() const {
@@ -110,6 +127,14 @@ int32_t ProjectManager::CreateSpace(const Space& space) {
     copy.projectId = project.id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     spaces.push_back(std::move(copy));
+    if (!spacesViewStale) {
+        // A plant may already name the new id (create does not check ids).
+        Space viewCopy = spaces.back();
+        viewCopy.plants.clear();
+        for (const Plant& p : plants)
+            if (p.spaceId == viewCopy.id) viewCopy.plants.push_back(p);
+        spacesView.push_back(std::move(viewCopy));
+    }
     modified = true;
     return spaces.back().id;
 }
@@ -121,6 +146,12 @@ bool ProjectManager::UpdateSpace(const Space& space) {
     stored->name = space.name;
     stored->polygon = space.polygon;
     stored->updatedAt = GetCurrentTimestamp();
+    if (!spacesViewStale) {
+        Space& view = spacesView[static_cast<size_t>(stored - spaces.data())];
+        view.name = stored->name;
+        view.polygon = stored->polygon;
+        view.updatedAt = stored->updatedAt;
+    }
     modified = true;
     return true;
 }
@@ -130,14 +161,33 @@ bool ProjectManager::DeleteSpace(int32_t spaceId) {
     plants.erase(std::remove_if(plants.begin(), plants.end(),
                                 [spaceId](const Plant& p) { return p.spaceId == spaceId; }),
                  plants.end());
-    if (!EraseFirstById(spaces, spaceId)) return false;
+    if (!spacesViewStale) PatchViewSpaces(spacesView, spaceId, [](Space& s) { s.plants.clear(); });
+    Space* stored = FindById(spaces, spaceId);
+    if (!stored) return false;
+    const size_t index = static_cast<size_t>(stored - spaces.data());
+    spaces.erase(spaces.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!spacesViewStale) spacesView.erase(spacesView.begin() + static_cast<std::ptrdiff_t>(index));
     modified = true;
     return true;
 }
 
 std::vector<Space> ProjectManager::GetSpaces() const {
+    if (!IsProjectOpen()) return {};
+    return BuildSpaces();
+}
+
+const std::vector<Space>& ProjectManager::GetSpacesView() const {
+    static const std::vector<Space> kNone;
+    if (!IsProjectOpen()) return kNone;
+    if (spacesViewStale) {
+        spacesView = BuildSpaces();
+        spacesViewStale = false;
+    }
+    return spacesView;
+}
+
+std::vector<Space> ProjectManager::BuildSpaces() const {
     std::vector<Space> result;
-    if (!IsProjectOpen()) return result;
     // The window asks for this on every paint and pointer move: group the
     // plants by space id in one pass instead of scanning every plant per space.
     std::unordered_map<int32_t, std::vector<const Plant*>> plantsBySpace;
@@ -172,6 +222,8 @@ int32_t ProjectManager::CreatePlant(const Plant& plant) {
     copy.id = id;
     copy.createdAt = copy.updatedAt = GetCurrentTimestamp();
     plants.push_back(std::move(copy));
+    if (!spacesViewStale)
+        PatchViewSpaces(spacesView, plants.back().spaceId, [this](Space& s) { s.plants.push_back(plants.back()); });
     modified = true;
     return plants.back().id;
 }
@@ -188,16 +240,65 @@ bool ProjectManager::UpdatePlant(const Plant& plant) {
     stored->notes = plant.notes;
     stored->plantedDate = plant.plantedDate;
     stored->updatedAt = GetCurrentTimestamp();
+    if (!spacesViewStale)
+        PatchViewSpaces(spacesView, stored->spaceId, [stored](Space& s) {
+            if (Plant* view = FirstPlant(s, stored->id)) *view = *stored;
+        });
     modified = true;
     return true;
 }
 
+// One pass instead of a search through every plant per record (a dragged
+// space moves all of its plants in each step). The stored result is that of
+// UpdatePlant called for each record in order: the first plant with an id
+// takes the fields, a later record with the same id wins.
+bool ProjectManager::UpdatePlants(const std::vector<Plant>& changed) {
+    if (!CheckOpen()) return false;
+    std::unordered_map<int32_t, const Plant*> byId;
+    byId.reserve(changed.size());
+    for (const Plant& p : changed) byId[p.id] = &p;
+    const WString now = GetCurrentTimestamp();
+    std::unordered_map<int32_t, const Plant*> applied;  // id -> the stored plant that took it
+    applied.reserve(byId.size());
+    for (Plant& stored : plants) {
+        auto it = byId.find(stored.id);
+        if (it == byId.end() || !applied.emplace(stored.id, &stored).second) continue;
+        const Plant& from = *it->second;
+        stored.name = from.name;
+        stored.position = from.position;
+        stored.notes = from.notes;
+        stored.plantedDate = from.plantedDate;
+        stored.updatedAt = now;
+    }
+    if (!applied.empty()) modified = true;
+    if (!spacesViewStale && !applied.empty()) {
+        std::unordered_set<int32_t> seen;  // ids met so far in one space's copy
+        for (Space& s : spacesView) {
+            if (!seen.empty()) seen.clear();
+            for (Plant& view : s.plants) {
+                auto it = applied.find(view.id);
+                // Only the copy of the stored plant that took the fields: in
+                // its own space, the first copy with the id there.
+                if (it == applied.end() || it->second->spaceId != s.id) continue;
+                if (seen.insert(view.id).second) view = *it->second;
+            }
+        }
+    }
+    if (applied.size() == byId.size()) return true;
+    lastError = kPlantNotFound;
+    return false;
+}
+
 bool ProjectManager::DeletePlant(int32_t plantId) {
     if (!CheckOpen()) return false;
-    if (!EraseFirstById(plants, plantId)) {
+    Plant* stored = FindById(plants, plantId);
+    if (!stored) {
         lastError = kPlantNotFound;
         return false;
     }
+    if (!spacesViewStale)
+        PatchViewSpaces(spacesView, stored->spaceId, [plantId](Space& s) { EraseFirstById(s.plants, plantId); });
+    plants.erase(plants.begin() + (stored - plants.data()));
     modified = true;
     return true;
 }

@@ -34,10 +34,17 @@ public:
     bool UpdateSpace(const Space& space);
     bool DeleteSpace(int32_t spaceId);
     std::vector<Space> GetSpaces() const;
+    // The same picture as GetSpaces, kept between calls and patched by every
+    // edit, for the window's paints, drags and presses. Valid until the next
+    // store operation that changes spaces or plants.
+    const std::vector<Space>& GetSpacesView() const;
 
     // Plants
     int32_t CreatePlant(const Plant& plant);
     bool UpdatePlant(const Plant& plant);
+    // UpdatePlant for each record, in one pass over the plants; a record whose
+    // id no plant has leaves "Plant not found." and makes the result false.
+    bool UpdatePlants(const std::vector<Plant>& changed);
     bool DeletePlant(int32_t plantId);
     std::vector<Plant> GetPlantsInSpace(int32_t spaceId) const;
 
@@ -97,6 +104,7 @@ private:
     bool WriteProjectRows();  // the body of a save, inside the caller's transaction
     bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
     void FailOpen();  // reset as CloseProject does, keeping the reason
+    std::vector<Space> BuildSpaces() const;          // GetSpaces without the open check
 
     sqlite3* db = nullptr;
     ProjectInfo project;
@@ -111,4 +119,8 @@ private:
     int32_t nextSpaceId = 1;
     int32_t nextPlantId = 1;
     int32_t nextTaskId = 1;
+    // The cached GetSpaces picture; rebuilt on the first read after a close
+    // (which every new, open and import starts with), patched by edits.
+    mutable std::vector<Space> spacesView;
+    mutable bool spacesViewStale = true;
 };

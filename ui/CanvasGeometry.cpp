@@ -6,22 +6,22 @@
 #include <algorithm>
 #include <climits>
 
+#include "GdiObjects.h"
+#include "Layout.h"
+
 namespace {
 
-constexpr int32_t kTitleStripHeight = 32;
-constexpr int32_t kToolbarBottom = 80;
-constexpr int32_t kStatusHeight = 22;
-constexpr int32_t kBarThickness = 17;
+using layout::kStatusHeight;
+using layout::kTitleStripHeight;
+using layout::kToolbarBottom;
+constexpr int32_t kBarThickness = layout::kScrollBarThickness;
+constexpr int32_t kBottomBarTop = kStatusHeight + kBarThickness;  // the horizontal bar starts this far up
 constexpr int32_t kMinThumb = 20;
 constexpr COLORREF kTrackColour = RGB(250, 250, 250);
 constexpr COLORREF kThumbColour = RGB(220, 220, 220);
 constexpr COLORREF kThumbDraggedColour = RGB(180, 180, 180);
 
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
+using gdi::FillSolid;
 
 int32_t ClampToInt32(int64_t v) {
     return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX));
@@ -41,7 +41,7 @@ void Thumb(int32_t view, int32_t extent, int32_t scroll, int32_t trackLen, int32
 // ---- Content extent and canvas rectangle
 
 void MainWindow::UpdateContentExtent() {
-    ComputeContentExtent(projectManager.GetSpaces());
+    ComputeContentExtent(projectManager.GetSpacesView());
 }
 
 // The span of every vertex, plant box and name label (and the points being
@@ -92,7 +92,7 @@ void MainWindow::ComputeContentExtent(const std::vector<Space>& spaces) {
 }
 
 RECT& MainWindow::GetCanvasRect(RECT& out) {
-    out = CanvasRectFor(projectManager.GetSpaces());
+    out = CanvasRectFor(projectManager.GetSpacesView());
     return out;
 }
 
@@ -116,7 +116,7 @@ RECT MainWindow::CanvasRectFor(const std::vector<Space>& spaces) {
 // ---- Scroll bars
 
 ScrollBarLayout MainWindow::LayoutScrollBars(const RECT& client) {
-    return LayoutScrollBarsFor(client, projectManager.GetSpaces());
+    return LayoutScrollBarsFor(client, projectManager.GetSpacesView());
 }
 
 // Which bars are needed for the canvas as it stands after the bars, their tracks
@@ -130,13 +130,13 @@ ScrollBarLayout MainWindow::LayoutScrollBarsFor(const RECT& client, const std::v
     out.vertical = allowed && contentHeight > vh;
     out.horizontal = allowed && contentWidth > vw;
     if (out.vertical) {
-        out.vTrack = RECT{W - kBarThickness, out.canvas.top, W, out.horizontal ? H - 39 : H - kStatusHeight};
+        out.vTrack = RECT{W - kBarThickness, out.canvas.top, W, out.horizontal ? H - kBottomBarTop : H - kStatusHeight};
         Thumb(vh, contentHeight, scrollY, out.vTrack.bottom - out.vTrack.top, out.vThumbPos, out.vThumbLen);
         out.vThumb = RECT{out.vTrack.left + 2, out.vTrack.top + out.vThumbPos, out.vTrack.right - 2,
                           out.vTrack.top + out.vThumbPos + out.vThumbLen};
     }
     if (out.horizontal) {
-        out.hTrack = RECT{0, H - 39, out.vertical ? W - kBarThickness : W, H - kStatusHeight};
+        out.hTrack = RECT{0, H - kBottomBarTop, out.vertical ? W - kBarThickness : W, H - kStatusHeight};
         Thumb(vw, contentWidth, scrollX, out.hTrack.right, out.hThumbPos, out.hThumbLen);
         out.hThumb = RECT{out.hThumbPos, out.hTrack.top + 2, out.hThumbPos + out.hThumbLen, out.hTrack.bottom - 2};
     }
@@ -146,7 +146,7 @@ ScrollBarLayout MainWindow::LayoutScrollBarsFor(const RECT& client, const std::v
 // Clamps both scroll positions to what the bars allow (0 on an axis without a
 // bar) and repaints the whole client area.
 void MainWindow::UpdateScrollBars() {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const RECT canvas = CanvasRectFor(spaces);
     const int32_t vw = canvas.right - canvas.left, vh = canvas.bottom - canvas.top;
     const bool allowed = !spaces.empty() || drawingSpace;
@@ -162,7 +162,7 @@ void MainWindow::UpdateScrollBars() {
 }
 
 void MainWindow::DrawScrollBars(HDC dc, const RECT& client) {
-    DrawScrollBarsFor(dc, client, projectManager.GetSpaces());
+    DrawScrollBarsFor(dc, client, projectManager.GetSpacesView());
 }
 
 void MainWindow::DrawScrollBarsFor(HDC dc, const RECT& client, const std::vector<Space>& spaces) {
@@ -175,7 +175,7 @@ void MainWindow::DrawScrollBarsFor(HDC dc, const RECT& client, const std::vector
         FillSolid(dc, bars.hTrack, kTrackColour);
         FillSolid(dc, bars.hThumb, draggingHThumb ? kThumbDraggedColour : kThumbColour);
         if (bars.vertical) {
-            const RECT corner{client.right - kBarThickness, client.bottom - 39, client.right,
+            const RECT corner{client.right - kBarThickness, client.bottom - kBottomBarTop, client.right,
                               client.bottom - kStatusHeight};
             FillSolid(dc, corner, kTrackColour);
         }
@@ -204,7 +204,7 @@ bool MainWindow::OnScrollBarClick(POINT p, const RECT& client) {
         } else {
             scrollY = std::min(scrollY + vh, std::max(contentHeight - vh, 0));
         }
-    } else if (bars.horizontal && p.x >= 0 && p.x <= bars.hTrack.right && p.y >= H - 39 && p.y <= H - kStatusHeight) {
+    } else if (bars.horizontal && p.x >= 0 && p.x <= bars.hTrack.right && p.y >= H - kBottomBarTop && p.y <= H - kStatusHeight) {
         const int32_t thumbLeft = bars.hThumbPos;
         if (p.x < thumbLeft) {
             scrollX = std::max(scrollX - vw, 0);
@@ -232,7 +232,7 @@ bool MainWindow::ThumbDragStep(POINT p) {
     if (!draggingVThumb && !draggingHThumb) return false;
     RECT client;
     GetClientRect(hwnd, &client);
-    const RECT canvas = CanvasRectFor(projectManager.GetSpaces());
+    const RECT canvas = CanvasRectFor(projectManager.GetSpacesView());
     const int32_t vw = canvas.right - canvas.left, vh = canvas.bottom - canvas.top;
     if (draggingVThumb) {
         const int32_t trackLen = client.bottom - kStatusHeight - canvas.top - (contentWidth > vw ? kBarThickness : 0);

@@ -4,10 +4,14 @@
 #include "MainWindow.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "CanvasHitTest.h"
+#include "GdiObjects.h"
 
 namespace {
 
@@ -46,28 +50,28 @@ std::wstring PlantLabel(const Plant& plant) {
     return plant.name + L" #" + std::to_wstring(plant.id);
 }
 
+// Whether w can lie in the plant's label box at all: the box starts at
+// (x + 20, y - 5), is one line of the label font high (far below 100 units)
+// and no glyph is wider than 64 units.
+bool LabelMayContain(POINT w, const Plant& plant) {
+    const int64_t left = int64_t{plant.position.x} + 20, top = int64_t{plant.position.y} - 5;
+    if (w.x < left || w.y < top || w.y > top + 100) return false;
+    const int64_t chars = static_cast<int64_t>(plant.name.size()) + 2 + 11;  // " #" and the id
+    return w.x <= left + chars * 64;
+}
+
 }  // namespace
 
 void MainWindow::RepaintCanvas(bool erase) {
     InvalidateRect(hwnd, nullptr, erase ? TRUE : FALSE);
 }
 
-// The label's size in the font the painter uses for it: DEFAULT_GUI_FONT
-// enlarged by a quarter.
-SIZE MainWindow::MeasurePlantLabel(const Plant& plant) {
+// The label's size in the font the painter uses for it, measured in a DC that
+// the caller keeps for a whole pick.
+SIZE MainWindow::MeasurePlantLabel(HDC dc, const Plant& plant) {
     SIZE size{0, 0};
-    HDC dc = GetDC(hwnd);
-    if (!dc) return size;
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfHeight = lf.lfHeight * 5 / 4;
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     const std::wstring label = PlantLabel(plant);
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    if (old) SelectObject(dc, old);
-    if (font) DeleteObject(font);
-    ReleaseDC(hwnd, dc);
     return size;
 }
 
@@ -91,10 +95,15 @@ void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
     SelectAt(w);
 }
 
-// Every plant of every space is tried before any space, each in list order, so
-// the first hit in the list wins even where the painter draws a later one on top.
+// Every plant of every space is tried before any space, in list order, so the
+// first plant hit in the list wins even where the painter draws a later one on
+// top. Spaces are tried from the last painted down, so the one on top wins.
+// One DC with the label font serves the whole pick, and a label is measured
+// only when the point lies where its box can reach.
 void MainWindow::SelectAt(POINT w) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
+    std::optional<gdi::WindowDc> dc;
+    std::optional<gdi::Selection> labelFont;
     selectedPlant = -1;
     bool plantHit = false;
     for (size_t si = 0; si < spaces.size() && !plantHit; ++si) {
@@ -102,9 +111,15 @@ void MainWindow::SelectAt(POINT w) {
         for (size_t pi = 0; pi < plants.size(); ++pi) {
             const POINT pos = plants[pi].position;
             bool hit = PlantIconHit(w, pos);
-            if (!hit) {
-                const SIZE label = MeasurePlantLabel(plants[pi]);
-                hit = PlantLabelHit(w, pos, label.cx, label.cy);
+            if (!hit && LabelMayContain(w, plants[pi])) {
+                if (!dc) {
+                    dc.emplace(hwnd);
+                    if (*dc) labelFont.emplace(*dc, gdi::SharedPlantLabelFont());
+                }
+                if (*dc) {
+                    const SIZE label = MeasurePlantLabel(*dc, plants[pi]);
+                    hit = PlantLabelHit(w, pos, label.cx, label.cy);
+                }
             }
             if (!hit) continue;
             selectedSpace = static_cast<int32_t>(si);
@@ -117,15 +132,18 @@ void MainWindow::SelectAt(POINT w) {
             break;
         }
     }
+    labelFont.reset();
+    dc.reset();
     bool spaceHit = false;
     if (!plantHit) {
-        for (size_t si = 0; si < spaces.size(); ++si) {
+        for (size_t si = spaces.size(); si-- > 0;) {
             const Space& space = spaces[si];
             if (space.polygon.size() < 3 || !PolygonContainsFloat(space.polygon, w)) continue;
             selectedSpace = static_cast<int32_t>(si);
             draggingSpace = true;
             dragOrigPolygon = space.polygon;
             dragOrigPlants = space.plants;
+            dragMovedPlants = space.plants;
             spaceGrabOffset[0] = WrapSub(w.x, space.polygon[0].x);
             spaceGrabOffset[1] = WrapSub(w.y, space.polygon[0].y);
             SetCapture(hwnd);
@@ -184,19 +202,23 @@ void MainWindow::PlacePlantAt(POINT w) {
     RepaintCanvas(false);
 }
 
-// The world point of a drag step. Above the canvas top the client position
-// is not a world position (toolbar band, title strip, outside the window), so
-// the pointer counts as being on the canvas's top row at the same x: the drag
-// keeps following horizontally and never jumps.
+// The world point of a drag step. Outside the canvas the client position is
+// not a world position that can be seen (toolbar band, title strip, scroll
+// bars, outside the window with the mouse captured), so the pointer counts as
+// being on the canvas's nearest row or column: the drag keeps following along
+// the edge, never jumps, and never carries what it drags out of reach.
 POINT MainWindow::DragWorldPoint(POINT p, const std::vector<Space>& spaces) {
     const RECT canvas = CanvasRectFor(spaces);
-    if (p.y < canvas.top) p.y = canvas.top;
+    p.x = std::clamp<LONG>(p.x, canvas.left, std::max(canvas.left, canvas.right - 1));
+    p.y = std::clamp<LONG>(p.y, canvas.top, std::max(canvas.top, canvas.bottom - 1));
     return ClientToWorld(p);
 }
 
 void MainWindow::DragPlantStep(POINT p) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
+    RECT before;
+    const bool known = DraggedBox(before);
     if (InRange(selectedSpace, spaces.size()) && InRange(selectedPlant, spaces[selectedSpace].plants.size())) {
         const Space& space = spaces[selectedSpace];
         Plant plant = space.plants[selectedPlant];
@@ -210,34 +232,133 @@ void MainWindow::DragPlantStep(POINT p) {
             projectManager.UpdatePlant(plant);
         }
     }
-    RepaintCanvas(false);
+    RepaintDragStep(known, before);
 }
 
 // Computed from the copies taken at the press: the space and its plants
 // depend only on the pointer's latest position, and all move by one delta.
 void MainWindow::DragSpaceStep(POINT p) {
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
     const POINT w = DragWorldPoint(p, spaces);
-    if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size())) {
+    RECT before;
+    const bool known = DraggedBox(before);
+    if (!dragOrigPolygon.empty() && InRange(selectedSpace, spaces.size()) &&
+        dragMovedPlants.size() == dragOrigPlants.size()) {
         const int32_t dx = WrapSub(WrapSub(w.x, spaceGrabOffset[0]), dragOrigPolygon[0].x);
         const int32_t dy = WrapSub(WrapSub(w.y, spaceGrabOffset[1]), dragOrigPolygon[0].y);
         // A step that would carry a vertex or a plant beyond the 32-bit range
         // leaves the space and its plants where they are.
-        Space space = spaces[selectedSpace];
+        const Space& current = spaces[selectedSpace];
+        Space space;  // what UpdateSpace reads: id, name, polygon
+        space.id = current.id;
+        space.name = current.name;
         bool fits = true;
         space.polygon = dragOrigPolygon;
         for (POINT& v : space.polygon) fits = fits && Moved(v, dx, dy, v);
-        std::vector<Plant> plants = dragOrigPlants;
-        for (Plant& plant : plants) fits = fits && Moved(plant.position, dx, dy, plant.position);
-        const std::vector<POINT>& current = spaces[selectedSpace].polygon;
-        const bool moved = space.polygon.size() != current.size() ||
-                           !std::equal(space.polygon.begin(), space.polygon.end(), current.begin(),
+        for (size_t k = 0; k < dragOrigPlants.size() && fits; ++k)
+            fits = Moved(dragOrigPlants[k].position, dx, dy, dragMovedPlants[k].position);
+        const bool moved = space.polygon.size() != current.polygon.size() ||
+                           !std::equal(space.polygon.begin(), space.polygon.end(), current.polygon.begin(),
                                        [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; });
-        if (fits && moved && projectManager.UpdateSpace(space)) {
-            for (const Plant& plant : plants) projectManager.UpdatePlant(plant);
+        // The plants move in one pass through the store, not one search each.
+        if (fits && moved && projectManager.UpdateSpace(space) && !dragMovedPlants.empty())
+            projectManager.UpdatePlants(dragMovedPlants);
+    }
+    RepaintDragStep(known, before);
+}
+
+namespace {
+
+// Boxes in world units, widened for what text measured at zoom 1 may gain at
+// other zooms and for glyph overhangs.
+struct WorldBox {
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    void Add(int64_t l, int64_t t, int64_t r, int64_t b) {
+        left = std::min(left, l);
+        top = std::min(top, t);
+        right = std::max(right, r);
+        bottom = std::max(bottom, b);
+    }
+};
+
+int64_t Generous(int64_t measured) {
+    return measured + measured / 4 + 8;
+}
+
+SIZE TextExtent(HDC dc, const std::wstring& text) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+// Marker, label and the selected plant's dotted box.
+void AddPlantBox(WorldBox& box, HDC labelDc, const Plant& plant) {
+    const SIZE label = TextExtent(labelDc, PlantLabel(plant));
+    const int64_t x = plant.position.x, y = plant.position.y;
+    box.Add(x - 20, y - 20, std::max(x + 20, x + 26 + Generous(label.cx)), std::max(y + 20, y + Generous(label.cy)));
+}
+
+}  // namespace
+
+// The client rectangle that the dragged plant, or the dragged space with its
+// name and plants, covers now; false when it is not worth working out (many
+// plants) or there is nothing dragged.
+bool MainWindow::DraggedBox(RECT& out) {
+    constexpr size_t kMostPlants = 64;  // more: measuring every label costs more than a full repaint saves
+    const std::vector<Space>& spaces = projectManager.GetSpacesView();
+    if (!InRange(selectedSpace, spaces.size())) return false;
+    const Space& space = spaces[selectedSpace];
+    const gdi::WindowDc dc(hwnd);
+    if (!dc) return false;
+    WorldBox box;
+    {
+        const gdi::Selection font(dc, gdi::SharedPlantLabelFont());
+        if (draggingPlant) {
+            if (!InRange(selectedPlant, space.plants.size())) return false;
+            AddPlantBox(box, dc, space.plants[selectedPlant]);
+        } else {
+            if (space.plants.size() > kMostPlants || space.polygon.empty()) return false;
+            for (const Plant& plant : space.plants) AddPlantBox(box, dc, plant);
         }
     }
-    RepaintCanvas(false);
+    if (!draggingPlant) {
+        WorldBox outline;
+        for (const POINT& v : space.polygon) outline.Add(v.x, v.y, v.x, v.y);
+        box.Add(outline.left - 4, outline.top - 4, outline.right + 4, outline.bottom + 4);
+        if (!space.name.empty()) {
+            const gdi::Selection font(dc, gdi::SharedGuiFont(20, FW_BOLD));
+            const SIZE name = TextExtent(dc, space.name);
+            const int64_t x = outline.left, y = outline.top - 22;  // where the painter puts the name
+            box.Add(x - 8, y - 8, x + Generous(name.cx), y + Generous(name.cy));
+        }
+    }
+    // World to client as the painter maps it, outward by a few pixels for rounding.
+    RECT canvas;
+    GetCanvasRect(canvas);
+    const double scale = std::max(ZoomViewportExtent(), 1) / 1000.0;
+    const double originX = canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
+    const double originY = canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
+    auto clampToLong = [](double v) { return static_cast<LONG>(std::clamp(v, -1e9, 1e9)); };
+    const RECT client{clampToLong(std::floor(originX + box.left * scale) - 3),
+                      clampToLong(std::floor(originY + box.top * scale) - 3),
+                      clampToLong(std::ceil(originX + box.right * scale) + 4),
+                      clampToLong(std::ceil(originY + box.bottom * scale) + 4)};
+    if (!IntersectRect(&out, &client, &canvas)) out = RECT{0, 0, 0, 0};
+    return true;
+}
+
+// A drag step changes only what the dragged record covers before and after,
+// unless it changes the content extent (and with it the scroll bars).
+void MainWindow::RepaintDragStep(bool known, const RECT& before) {
+    const int32_t width = contentWidth, height = contentHeight;  // as the step's DragWorldPoint found them
+    ComputeContentExtent(projectManager.GetSpacesView());
+    RECT after;
+    if (!known || width != contentWidth || height != contentHeight || !DraggedBox(after)) {
+        RepaintCanvas(false);
+        return;
+    }
+    if (!IsRectEmpty(&before)) InvalidateRect(hwnd, &before, FALSE);
+    if (!IsRectEmpty(&after)) InvalidateRect(hwnd, &after, FALSE);
 }
 
 void MainWindow::CanvasMove(POINT p) {
@@ -283,6 +404,7 @@ void MainWindow::CanvasRelease(POINT /*p*/) {
         ReleaseCapture();
         dragOrigPolygon.clear();
         dragOrigPlants.clear();
+        dragMovedPlants.clear();
         if (projectManager.HasUnsavedChanges()) UpdateTitle();
     }
 }

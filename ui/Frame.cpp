@@ -3,14 +3,18 @@
 // and release, window drag and the reveal of an auto-hidden taskbar.
 #include "MainWindow.h"
 
+#include <optional>
+
+#include "GdiObjects.h"
+#include "Layout.h"
 #include "resource.h"
 
 namespace {
 
-constexpr int32_t kStripHeight = 32;
+constexpr int32_t kStripHeight = layout::kTitleStripHeight;
 constexpr int32_t kIconCorner = 32;       // icon area: x below this
 constexpr int32_t kButtonWidth = 45;      // each caption button
-constexpr int32_t kCaptionButtons = 135;  // the three buttons together
+constexpr int32_t kCaptionButtons = layout::kCaptionButtonsWidth;
 constexpr int32_t kMenuStop = 185;        // titles stop once one passes W - 185
 constexpr int32_t kTitlePadding = 16;     // a title box is its text width + 16
 constexpr COLORREF kStripBg = RGB(240, 240, 240);
@@ -23,11 +27,7 @@ struct CaptionColours {
 constexpr CaptionColours kPlainButton{RGB(240, 240, 240), RGB(180, 180, 180), RGB(120, 120, 120)};
 constexpr CaptionColours kCloseButton{RGB(232, 17, 35), RGB(200, 10, 25), RGB(140, 0, 10)};
 
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
+using gdi::FillSolid;
 
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
     MoveToEx(dc, x0, y0, nullptr);
@@ -51,8 +51,10 @@ bool StrictlyInside(const RECT& r, int32_t inset, POINT p) {
 // Lays the menu titles out from x = 32 with the stock GUI font; stops after the
 // first title that ends beyond W - 185. Returns the x where the layout stopped.
 int32_t MainWindow::MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* boxes) {
-    HDC measure = dc ? dc : GetDC(hwnd);
-    HGDIOBJ oldFont = SelectObject(measure, GetStockObject(DEFAULT_GUI_FONT));
+    std::optional<gdi::WindowDc> own;
+    if (!dc) own.emplace(hwnd);
+    HDC measure = dc ? dc : static_cast<HDC>(*own);
+    const gdi::Selection font(measure, GetStockObject(DEFAULT_GUI_FONT));
     int32_t x = kIconCorner;
     for (const MenuItem& title : menuModel) {
         SIZE size{0, 0};
@@ -62,8 +64,6 @@ int32_t MainWindow::MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* box
         x = box.right;
         if (x > width - kMenuStop) break;
     }
-    SelectObject(measure, oldFont);
-    if (!dc) ReleaseDC(hwnd, measure);
     return x;
 }
 
@@ -82,15 +82,11 @@ void MainWindow::DrawTitleBar(HDC dc, const RECT& client) {
     const int32_t W = client.right - client.left;
     FillSolid(dc, RECT{0, 0, W, kStripHeight}, kStripBg);
 
-    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TILVO), IMAGE_ICON, 16, 16, 0));
-    if (icon) {
-        DrawIconEx(dc, 8, 8, icon, 16, 16, 0, nullptr, DI_NORMAL);
-        DestroyIcon(icon);
-    }
+    if (HICON icon = gdi::SharedIcon(instance, IDI_TILVO, 16)) DrawIconEx(dc, 8, 8, icon, 16, 16, 0, nullptr, DI_NORMAL);
 
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    std::optional<gdi::Selection> font(std::in_place, dc, GetStockObject(DEFAULT_GUI_FONT));
     std::vector<RECT> boxes;
     const int32_t titleEnd = MenuTitleBoxes(dc, W, &boxes);
     for (size_t i = 0; i < boxes.size(); ++i) {
@@ -101,7 +97,7 @@ void MainWindow::DrawTitleBar(HDC dc, const RECT& client) {
         DrawTextW(dc, menuModel[i].text.c_str(), -1, &textBox, DT_SINGLELINE | DT_VCENTER);
         SetTextColor(dc, oldColour);
     }
-    SelectObject(dc, oldFont);
+    font.reset();
 
     DrawProjectTitle(dc, W, titleEnd);
     DrawCaptionButtons(dc, W);
@@ -121,12 +117,12 @@ void MainWindow::DrawProjectTitle(HDC dc, int32_t W, int32_t titleEnd) {
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
         lf.lfHeight -= 4;
         lf.lfWeight = FW_NORMAL;
-        titleFont = CreateFontIndirectW(&lf);
+        titleFont = gdi::Font(CreateFontIndirectW(&lf));
         titleFontCreated = true;  // also on failure: it is not retried
     }
     if (!titleFont) return;
 
-    HGDIOBJ oldFont = SelectObject(dc, titleFont);
+    const gdi::Selection font(dc, titleFont);
     SIZE size{0, 0};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     const int32_t free = W - kCaptionButtons - size.cx;
@@ -137,7 +133,6 @@ void MainWindow::DrawProjectTitle(HDC dc, int32_t W, int32_t titleEnd) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
-    SelectObject(dc, oldFont);
 }
 
 // Close, maximise/restore and minimise, each in its state's colour with its glyph.
@@ -150,35 +145,29 @@ void MainWindow::DrawCaptionButtons(HDC dc, int32_t W) {
 
     int32_t L = W - kButtonWidth;
     FillSolid(dc, RECT{L, 0, W, kStripHeight}, colour(3, kCloseButton));
-    HPEN pen = CreatePen(PS_SOLID, 2, RGB(255, 255, 255));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Line(dc, L + 16, 10, L + 28, 22);
-    Line(dc, L + 28, 10, L + 16, 22);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 2, RGB(255, 255, 255)));
+        Line(dc, L + 16, 10, L + 28, 22);
+        Line(dc, L + 28, 10, L + 16, 22);
+    }
 
     L = W - 2 * kButtonWidth;
     FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(2, kPlainButton));
-    pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    if (isMaximized) {
-        Rectangle(dc, L + 16, 12, L + 24, 20);
-        Rectangle(dc, L + 18, 10, L + 26, 18);
-    } else {
-        Rectangle(dc, L + 16, 12, L + 28, 20);
+    {
+        const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, RGB(0, 0, 0)));
+        const gdi::Selection brush(dc, GetStockObject(NULL_BRUSH));
+        if (isMaximized) {
+            Rectangle(dc, L + 16, 12, L + 24, 20);
+            Rectangle(dc, L + 18, 10, L + 26, 18);
+        } else {
+            Rectangle(dc, L + 16, 12, L + 28, 20);
+        }
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 
     L = W - kCaptionButtons;
     FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(1, kPlainButton));
-    pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    oldPen = SelectObject(dc, pen);
+    const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 2, RGB(0, 0, 0)));
     Line(dc, L + 16, 16, L + 28, 16);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 // Caption for the icon area and the band before the caption buttons, client for

@@ -19,7 +19,7 @@ const wchar_t kClassName[] = L"TilvoMainWindow";
 const wchar_t kWindowTitle[] = L"Tilvo";
 constexpr UINT_PTR kTimerId = 3;
 constexpr UINT kTimerPeriodMs = 100;
-constexpr int kTitleStripHeight = 32;
+constexpr int kTitleStripHeight = layout::kTitleStripHeight;
 constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 
@@ -52,8 +52,7 @@ MainWindow::MainWindow(HINSTANCE module) : instance(module) {
 MainWindow::~MainWindow() {
     delete printManager;
     printManager = nullptr;
-    if (titleFont) DeleteObject(titleFont);
-    titleFont = nullptr;
+    titleFont.Reset();
     if (accelerators) DestroyAcceleratorTable(accelerators);
     accelerators = nullptr;
     if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
@@ -368,7 +367,7 @@ void MainWindow::OnLButtonDblClk(WPARAM wParam, LPARAM lParam) {
     const POINT p = UnpackPoint(lParam);
     RECT client;
     GetClientRect(hwnd, &client);
-    if (p.y < kTitleStripHeight && p.x < client.right - 135) {
+    if (p.y < kTitleStripHeight && p.x < client.right - layout::kCaptionButtonsWidth) {
         ToggleMaximized();
         return;
     }

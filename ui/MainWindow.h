@@ -28,9 +28,12 @@
 #include <string>
 #include <vector>
 
+#include "GdiObjects.h"
+#include "Layout.h"
 #include "ProjectManager.h"
 
 class PrintManager;
+struct SpaceFillScratch;
 
 // One entry of the drawn menu bar: a title with its items, or an item.
 struct MenuItem {
@@ -154,7 +157,7 @@ public:
     int32_t thumbStartScrollX = 0, thumbStartScrollY = 0;
     std::wstring statusText = L"Ready";
     std::wstring statusRightText = L"1.0.0";
-    HFONT titleFont = nullptr;
+    gdi::Font titleFont;
     bool titleFontCreated = false;
     int32_t tooltipTool = 0;
     uint32_t tooltipDeadline = 0;
@@ -170,6 +173,9 @@ public:
     int32_t spaceGrabOffset[2] = {0, 0};  // dx, dy
     std::vector<POINT> dragOrigPolygon;
     std::vector<Plant> dragOrigPlants;
+    std::vector<Plant> dragMovedPlants;  // dragOrigPlants at the latest step's positions
+    gdi::Bitmap backBuffer;              // the painter's off-screen bitmap, kept while the size stays
+    SIZE backBufferSize{0, 0};
 
 private:
     // Window procedure helpers (MainWindow.cpp)
@@ -207,8 +213,9 @@ private:
     // Painting pieces (Painting.cpp)
     void DrawStatusStrip(HDC dc, const RECT& client);
     void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
-    void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon);
-    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon);
+    void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch);
+    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+                    gdi::SwitchedSelection& font);
     void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);
     void DrawStartScreen(HDC dc, const RECT& canvas);
 
@@ -227,12 +234,14 @@ private:
 
     // Editing pieces (Editing.cpp)
     void RepaintCanvas(bool erase);      // the whole client area
-    SIZE MeasurePlantLabel(const Plant& plant);  // the label's size in the painter's label font
+    SIZE MeasurePlantLabel(HDC dc, const Plant& plant);  // the label's size in the font selected in dc
     void SelectAt(POINT w);              // plants, then labels' boxes, then spaces; may start a drag
     void PlacePlantAt(POINT w);          // asks for the name when w is inside the selected space
-    POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // also above the canvas
+    POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // the pointer held to the canvas
     void DragPlantStep(POINT p);
     void DragSpaceStep(POINT p);
+    bool DraggedBox(RECT& box);          // client box of what a drag step can change; false: unknown
+    void RepaintDragStep(bool known, const RECT& before);  // the old and new boxes, or the whole client area
 
     // Pan pieces (PanZoom.cpp)
     void ScrollRanges(int32_t& rangeX, int32_t& rangeY);  // both axes, from a fresh extent

@@ -73,7 +73,7 @@ void MainWindow::BuildMenuModel() {
     const bool open = projectManager.IsProjectOpen();
     const bool space = open && selectedSpace != -1;
     const bool plant = space && selectedPlant != -1;
-    const bool spaces = open && !projectManager.GetSpaces().empty();
+    const bool spaces = open && !projectManager.GetSpacesView().empty();
     auto enabled = [&](Enable e) {
         switch (e) {
         case Enable::Always: return true;
@@ -106,7 +106,7 @@ void MainWindow::UpdateMenuState() {
 void MainWindow::OnMenuBarClick(LPARAM clientPoint) {
     const int32_t x = GET_X_LPARAM(clientPoint);
     const int32_t y = GET_Y_LPARAM(clientPoint);
-    if (y >= 32) return;
+    if (y >= layout::kTitleStripHeight) return;
     RECT client;
     GetClientRect(hwnd, &client);
     std::vector<RECT> boxes;
@@ -135,9 +135,9 @@ void MainWindow::OnMenuBarClick(LPARAM clientPoint) {
         AppendMenuW(popup, item.enabled ? MF_STRING : MF_GRAYED, static_cast<UINT_PTR>(item.commandId),
                     caption.c_str());
     }
-    POINT at{boxes[index].left, 32};
+    POINT at{boxes[index].left, layout::kTitleStripHeight};
     ClientToScreen(hwnd, &at);
-    RECT strip{0, 0, client.right, 32};
+    RECT strip{0, 0, client.right, layout::kTitleStripHeight};
     RedrawWindow(hwnd, &strip, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const int chosen = static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD, at.x, at.y, 0, hwnd, nullptr));
     hotMenu = openMenu = -1;

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 
+#include "GdiObjects.h"
+#include "Layout.h"
 #include "resource.h"
 
 namespace {
@@ -24,30 +27,9 @@ constexpr COLORREF kSelectedName = RGB(16, 200, 16);
 constexpr COLORREF kSelectedPlantBox = RGB(0, 0, 255);
 constexpr COLORREF kHintColour = RGB(60, 60, 60);
 constexpr uint32_t kPremultipliedFill = 0xC870BA70;  // B 112, G 186, R 112, A 200: the fill at opacity 200
-constexpr int32_t kStatusHeight = 22;
 constexpr int32_t kGridStep = 20;
 
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-// A font from the stock GUI font's description with a new height and, when
-// given, a new weight.
-HFONT MakeGuiFont(LONG height, LONG weight) {
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfHeight = height;
-    if (weight >= 0) lf.lfWeight = weight;
-    return CreateFontIndirectW(&lf);
-}
-
-LONG GuiFontHeight() {
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    return lf.lfHeight;
-}
+using gdi::FillSolid;
 
 // Back to device pixels with the origin at the client's top-left corner.
 void ResetTransform(HDC dc) {
@@ -56,9 +38,8 @@ void ResetTransform(HDC dc) {
 }
 
 void ClipTo(HDC dc, const RECT& r) {
-    HRGN region = CreateRectRgnIndirect(&r);
+    const gdi::Region region(CreateRectRgnIndirect(&r));
     SelectClipRgn(dc, region);  // the DC keeps its own copy
-    DeleteObject(region);
 }
 
 SIZE TextSize(HDC dc, const std::wstring& text) {
@@ -79,52 +60,61 @@ void MainWindow::OnPaint() {
         EndPaint(hwnd, &ps);
         return;
     }
-    HDC dc = CreateCompatibleDC(windowDc);
-    HBITMAP buffer = CreateCompatibleBitmap(windowDc, W, H);
-    HGDIOBJ oldBitmap = SelectObject(dc, buffer);
+    {
+        const gdi::MemoryDc dc(windowDc);
+        // The off-screen bitmap is kept while the client size stays: making a
+        // new one costs fresh memory on every paint, and each paint covers it all.
+        if (!backBuffer || backBufferSize.cx != W || backBufferSize.cy != H) {
+            backBuffer = gdi::Bitmap(CreateCompatibleBitmap(windowDc, W, H));
+            backBufferSize = SIZE{W, H};
+        }
+        const gdi::Selection bufferSelection(dc, backBuffer);
 
-    FillSolid(dc, client, kWhite);
-    SetViewportOrgEx(dc, 0, 0, nullptr);
-    DrawTitleBar(dc, client);
-    const bool open = projectManager.IsProjectOpen();
-    if (open) DrawToolbar(dc, RECT{0, 32, W, 80});
-    DrawStatusStrip(dc, client);
+        // Only the part asked for reaches the window (see the transfer below),
+        // so the bands it does not touch are not drawn and the canvas is
+        // clipped to it: a drag step repaints just what it moved.
+        const RECT& dirty = ps.rcPaint;
+        auto touches = [&dirty](const RECT& band) {
+            RECT common;
+            return IntersectRect(&common, &band, &dirty) != FALSE;
+        };
+        FillSolid(dc, client, kWhite);
+        SetViewportOrgEx(dc, 0, 0, nullptr);
+        if (touches(RECT{0, 0, W, layout::kTitleStripHeight})) DrawTitleBar(dc, client);
+        const bool open = projectManager.IsProjectOpen();
+        const RECT toolbar{0, layout::kTitleStripHeight, W, layout::kToolbarBottom};
+        if (open && touches(toolbar)) DrawToolbar(dc, toolbar);
+        if (touches(RECT{0, H - layout::kStatusHeight, W, H})) DrawStatusStrip(dc, client);
 
-    // One copy of the project serves the whole paint: nothing changes it meanwhile.
-    const std::vector<Space> spaces = projectManager.GetSpaces();
+        // The store's kept picture serves the whole paint: nothing changes it meanwhile.
+        const std::vector<Space>& spaces = projectManager.GetSpacesView();
 
-    RECT canvas = CanvasRectFor(spaces);
-    ClipTo(dc, canvas);
-    FillSolid(dc, canvas, kWhite);
-    SetWorldTransform(dc, canvas);
-    DrawGrid(dc, canvas);
-    ResetTransform(dc);
-    SelectClipRgn(dc, nullptr);
+        const RECT canvas = CanvasRectFor(spaces);
+        RECT canvasDirty;
+        if (!IntersectRect(&canvasDirty, &canvas, &dirty)) canvasDirty = RECT{0, 0, 0, 0};
+        ClipTo(dc, canvasDirty);
+        FillSolid(dc, canvas, kWhite);
+        SetWorldTransform(dc, canvas);
+        DrawGrid(dc, canvas);
+        DrawSpaces(dc, spaces);
+        if (drawingSpace && newSpacePoints.size() >= 2) {
+            const gdi::Selection pen(dc, gdi::SharedPen(PS_DASH, 1, kDrawingGrey));
+            Polyline(dc, newSpacePoints.data(), static_cast<int>(newSpacePoints.size()));
+        }
+        DrawModeHints(dc, W, spaces);
+        ResetTransform(dc);
+        SelectClipRgn(dc, nullptr);
 
-    canvas = CanvasRectFor(spaces);
-    ClipTo(dc, canvas);
-    SetWorldTransform(dc, canvas);
-    DrawSpaces(dc, spaces);
-    if (drawingSpace && newSpacePoints.size() >= 2) {
-        HPEN pen = CreatePen(PS_DASH, 1, kDrawingGrey);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        Polyline(dc, newSpacePoints.data(), static_cast<int>(newSpacePoints.size()));
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
+        if (spaces.empty() && !drawingSpace) DrawStartScreen(dc, canvas);
+
+        DrawScrollBarsFor(dc, client, spaces);
+        DrawToolbarTooltip(dc, client);
+
+        // Only the part that was asked for: the rest of the window already
+        // shows what this paint drew there.
+        BitBlt(windowDc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, dc, dirty.left,
+               dirty.top, SRCCOPY);
     }
-    DrawModeHints(dc, W, spaces);
-    ResetTransform(dc);
-    SelectClipRgn(dc, nullptr);
-
-    if (spaces.empty() && !drawingSpace) DrawStartScreen(dc, CanvasRectFor(spaces));
-
-    DrawScrollBarsFor(dc, client, spaces);
-    DrawToolbarTooltip(dc, client);
-
-    BitBlt(windowDc, 0, 0, W, H, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(buffer);
-    DeleteDC(dc);
     EndPaint(hwnd, &ps);
 }
 
@@ -132,26 +122,23 @@ void MainWindow::OnPaint() {
 // version text right-aligned.
 void MainWindow::DrawStatusStrip(HDC dc, const RECT& client) {
     const int32_t W = client.right, H = client.bottom;
-    FillSolid(dc, RECT{0, H - kStatusHeight, W, H}, kStatusBg);
-    HPEN pen = CreatePen(PS_SOLID, 1, kStatusLine);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, 0, H - kStatusHeight, nullptr);
-    LineTo(dc, W, H - kStatusHeight);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    FillSolid(dc, RECT{0, H - layout::kStatusHeight, W, H}, kStatusBg);
+    {
+        const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, kStatusLine));
+        MoveToEx(dc, 0, H - layout::kStatusHeight, nullptr);
+        LineTo(dc, W, H - layout::kStatusHeight);
+    }
+    const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
     if (!statusText.empty()) {
-        RECT r{8, H - kStatusHeight, W - 120, H};
+        RECT r{8, H - layout::kStatusHeight, W - 120, H};
         DrawTextW(dc, statusText.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     }
     if (!statusRightText.empty()) {
-        RECT r{W - 115, H - kStatusHeight, W - 8, H};
+        RECT r{W - 115, H - layout::kStatusHeight, W - 8, H};
         DrawTextW(dc, statusRightText.c_str(), -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
-    SelectObject(dc, oldFont);
 }
 
 // Grid lines every 20 world units over the visible canvas and one step beyond,
@@ -159,8 +146,7 @@ void MainWindow::DrawStatusStrip(HDC dc, const RECT& client) {
 void MainWindow::DrawGrid(HDC dc, const RECT& canvas) {
     if (!projectManager.IsProjectOpen()) return;
     const int32_t V = std::max(ZoomViewportExtent(), 1);
-    HPEN pen = CreatePen(PS_SOLID, 1, kGridColour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, kGridColour));
     const int32_t startX = (scrollX / kGridStep) * kGridStep;
     const int32_t startY = (scrollY / kGridStep) * kGridStep;
     const int32_t endX = scrollX + kGridStep + static_cast<int32_t>((canvas.right - canvas.left) * 1000LL / V);
@@ -173,53 +159,123 @@ void MainWindow::DrawGrid(HDC dc, const RECT& canvas) {
         MoveToEx(dc, startX, y, nullptr);
         LineTo(dc, endX, y);
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
+
+namespace {
+
+// The visible part of the canvas in world units, under the transform already set.
+RECT VisibleWorld(HDC dc) {
+    RECT visible{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX};
+    GetClipBox(dc, &visible);
+    return visible;
+}
+
+// Whether a world box, widened by `margin`, can touch the visible part.
+bool MayShow(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t margin, const RECT& visible) {
+    return left - margin <= visible.right && right + margin >= visible.left && top - margin <= visible.bottom &&
+           bottom + margin >= visible.top;
+}
+
+}  // namespace
+
+// One 32-bit bitmap with its DC shared by the fills of one paint, grown to the
+// largest part any of them needs, instead of a bitmap and a DC per space.
+struct SpaceFillScratch {
+    std::optional<gdi::MemoryDc> dc;
+    gdi::Bitmap dib;
+    std::optional<gdi::Selection> bitmap, brush, pen;
+    uint32_t* bits = nullptr;
+    int64_t width = 0, height = 0;
+
+    ~SpaceFillScratch() {
+        pen.reset();
+        brush.reset();
+        bitmap.reset();
+    }
+    // Room for w x h pixels at the top-left corner.
+    bool Ensure(HDC target, int64_t w, int64_t h) {
+        if (dib && w <= width && h <= height) return true;
+        int64_t newWidth = std::max(w, width), newHeight = std::max(h, height);
+        if (newWidth * newHeight * 4 > INT32_MAX) newWidth = w, newHeight = h;
+        if (!dc) {
+            dc.emplace(target);
+            if (!*dc) return false;
+            brush.emplace(*dc, gdi::SharedBrush(kSpaceFill));
+            pen.emplace(*dc, GetStockObject(NULL_PEN));
+        }
+        bitmap.reset();
+        dib.Reset();
+        bits = nullptr;
+        width = height = 0;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = static_cast<LONG>(newWidth);
+        info.bmiHeader.biHeight = -static_cast<LONG>(newHeight);
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        dib = gdi::Bitmap(CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        if (!dib || !pixels) {
+            dib.Reset();
+            return false;
+        }
+        bitmap.emplace(*dc, dib);
+        bits = static_cast<uint32_t*>(pixels);
+        width = newWidth;
+        height = newHeight;
+        return true;
+    }
+};
 
 // Every space in list order: fill, outline, name, then its plants. The text
 // colour a space's name leaves behind is the colour of its plants' labels.
+// Spaces, names and labels that cannot reach the visible part are skipped, and
+// fonts are selected only when text is drawn in them.
 void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
-    // The plant marker is loaded once per paint, not once per plant: loading an
-    // icon costs far more than drawing it, and every plant shows the same one.
-    HICON plantIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANT), IMAGE_ICON, 32, 32, 0));
+    const HICON plantIcon = gdi::SharedIcon(instance, IDI_PLANT, 32);
+    const RECT visible = VisibleWorld(dc);
+    SpaceFillScratch fillScratch;
+    gdi::SwitchedSelection font(dc);
+    gdi::SwitchedSelection pen(dc);
     for (size_t i = 0; i < spaces.size(); ++i) {
         const Space& space = spaces[i];
         const std::vector<POINT>& v = space.polygon;
         const bool selected = static_cast<int32_t>(i) == selectedSpace;
-        HPEN pen = drawingSpace ? CreatePen(PS_DASH, 1, kDrawingGrey)
-                                : CreatePen(PS_SOLID, selected ? 3 : 2, selected ? kSelectedOutline : kSpaceOutline);
-        if (v.size() >= 3 && !drawingSpace) DrawSpaceFill(dc, v);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        if (v.size() >= 3) {
-            MoveToEx(dc, v[0].x, v[0].y, nullptr);
-            for (size_t k = 1; k < v.size(); ++k) LineTo(dc, v[k].x, v[k].y);
-            LineTo(dc, v[0].x, v[0].y);
-        } else if (v.size() == 2) {
-            MoveToEx(dc, v[0].x, v[0].y, nullptr);
-            LineTo(dc, v[1].x, v[1].y);
-        }
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-
-        if (!space.name.empty() && !v.empty()) {
-            LONG minX = v[0].x, minY = v[0].y;
+        if (!v.empty()) {
+            int64_t minX = v[0].x, minY = v[0].y, maxX = v[0].x, maxY = v[0].y;
             for (const POINT& p : v) {
-                minX = std::min(minX, p.x);
-                minY = std::min(minY, p.y);
+                minX = std::min<int64_t>(minX, p.x);
+                minY = std::min<int64_t>(minY, p.y);
+                maxX = std::max<int64_t>(maxX, p.x);
+                maxY = std::max<int64_t>(maxY, p.y);
             }
-            HFONT font = MakeGuiFont(20, FW_BOLD);
-            HGDIOBJ oldFont = SelectObject(dc, font);
-            SetTextColor(dc, selected ? kSelectedName : kBlack);
-            TextOutW(dc, minX, minY - 22, space.name.c_str(), static_cast<int>(space.name.size()));
-            SelectObject(dc, oldFont);
-            DeleteObject(font);
+            // The outline reaches at most two units past the vertices (3-wide pen).
+            if (v.size() >= 2 && MayShow(minX, minY, maxX, maxY, 4, visible)) {
+                if (v.size() >= 3 && !drawingSpace) DrawSpaceFill(dc, v, fillScratch);
+                pen.Use(drawingSpace ? gdi::SharedPen(PS_DASH, 1, kDrawingGrey)
+                                     : gdi::SharedPen(PS_SOLID, selected ? 3 : 2,
+                                                      selected ? kSelectedOutline : kSpaceOutline));
+                MoveToEx(dc, v[0].x, v[0].y, nullptr);
+                for (size_t k = 1; k < v.size(); ++k) LineTo(dc, v[k].x, v[k].y);
+                if (v.size() >= 3) LineTo(dc, v[0].x, v[0].y);
+            }
+            if (!space.name.empty()) {
+                SetTextColor(dc, selected ? kSelectedName : kBlack);
+                // The name starts at (minX, minY - 22) in a 20-unit font; no
+                // glyph of it is wider than 64 units.
+                const int64_t nameRight = minX + static_cast<int64_t>(space.name.size()) * 64;
+                if (MayShow(minX, minY - 22, nameRight, minY + 20, 16, visible)) {
+                    font.Use(gdi::SharedGuiFont(20, FW_BOLD));
+                    TextOutW(dc, static_cast<int>(minX), static_cast<int>(minY - 22), space.name.c_str(),
+                             static_cast<int>(space.name.size()));
+                }
+            }
         }
-        DrawPlants(dc, space, selected, plantIcon);
+        DrawPlants(dc, space, selected, plantIcon, visible, font);
     }
-    if (plantIcon) DestroyIcon(plantIcon);
 }
 
 // The translucent fill: the polygon is filled into a 32-bit bitmap of the part
@@ -227,7 +283,7 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
 // premultiplied fill colour, and the bitmap is blended onto the canvas in
 // world units. Only the visible part is filled, so a space far larger than the
 // canvas still gets its fill and hidden spaces cost nothing.
-void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
+void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch) {
     int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
     for (const POINT& p : polygon) {
         minX = std::min<int64_t>(minX, p.x);
@@ -243,56 +299,32 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon) {
     maxY = std::min<int64_t>(maxY, visible.bottom + 1);
     const int64_t w = maxX - minX + 1, h = maxY - minY + 1;
     if (w <= 0 || h <= 0 || w * h * 4 > INT32_MAX) return;
+    if (!scratch.Ensure(dc, w, h)) return;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(w);
-    info.bmiHeader.biHeight = -static_cast<LONG>(h);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        if (dib) DeleteObject(dib);
-        return;
-    }
-    const size_t pixelCount = static_cast<size_t>(w * h);
-    std::memset(bits, 0, pixelCount * 4);
-
-    HDC fillDc = CreateCompatibleDC(dc);
-    HGDIOBJ oldBitmap = SelectObject(fillDc, dib);
-    HBRUSH brush = CreateSolidBrush(kSpaceFill);
-    HGDIOBJ oldBrush = SelectObject(fillDc, brush);
-    HGDIOBJ oldPen = SelectObject(fillDc, GetStockObject(NULL_PEN));
+    // Only the top-left w x h of the shared bitmap is read: it is cleared,
+    // filled and blended; whatever the polygon leaves beyond it is never read.
+    const size_t stride = static_cast<size_t>(scratch.width);
+    for (int64_t y = 0; y < h; ++y) std::memset(scratch.bits + static_cast<size_t>(y) * stride, 0, static_cast<size_t>(w) * 4);
     std::vector<POINT> shifted(polygon.size());
     for (size_t k = 0; k < polygon.size(); ++k)
         shifted[k] = POINT{static_cast<LONG>(polygon[k].x - minX), static_cast<LONG>(polygon[k].y - minY)};
-    Polygon(fillDc, shifted.data(), static_cast<int>(shifted.size()));
+    Polygon(*scratch.dc, shifted.data(), static_cast<int>(shifted.size()));
     GdiFlush();
-    uint32_t* pixels = static_cast<uint32_t*>(bits);
-    for (size_t k = 0; k < pixelCount; ++k)
-        if (pixels[k] != 0) pixels[k] = kPremultipliedFill;
+    for (int64_t y = 0; y < h; ++y) {
+        uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
+        for (int64_t x = 0; x < w; ++x)
+            if (row[x] != 0) row[x] = kPremultipliedFill;
+    }
 
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h), fillDc, 0,
-               0, static_cast<int>(w), static_cast<int>(h), blend);
-    SelectObject(fillDc, oldPen);
-    SelectObject(fillDc, oldBrush);
-    SelectObject(fillDc, oldBitmap);
-    DeleteObject(brush);
-    DeleteDC(fillDc);
-    DeleteObject(dib);
+    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h),
+               *scratch.dc, 0, 0, static_cast<int>(w), static_cast<int>(h), blend);
 }
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
 // plant, a dotted box around the label.
-void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON icon) {
-    if (space.plants.empty()) return;
-    RECT visible{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX};
-    GetClipBox(dc, &visible);
-    HFONT font = MakeGuiFont(GuiFontHeight() * 5 / 4, -1);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+                            gdi::SwitchedSelection& font) {
     for (size_t j = 0; j < space.plants.size(); ++j) {
         const Plant& plant = space.plants[j];
         const LONG x = plant.position.x, y = plant.position.y;
@@ -303,23 +335,19 @@ void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON ico
             DrawIconEx(dc, x - 16, y - 16, icon, 32, 32, 0, nullptr, DI_NORMAL);
         // A label starts at x + 20 and is one line high; one that cannot reach
         // the visible part is not drawn (generous bounds: fonts scale with it).
-        const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);
+        const bool plantSelected = selected && static_cast<int32_t>(j) == selectedPlant;
         const bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
-        if (labelMayShow || (selected && static_cast<int32_t>(j) == selectedPlant))
-            TextOutW(dc, x + 20, y - 5, label.c_str(), static_cast<int>(label.size()));
-        if (selected && static_cast<int32_t>(j) == selectedPlant) {
+        if (!labelMayShow && !plantSelected) continue;
+        font.Use(gdi::SharedPlantLabelFont());
+        const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);
+        TextOutW(dc, x + 20, y - 5, label.c_str(), static_cast<int>(label.size()));
+        if (plantSelected) {
             const SIZE size = TextSize(dc, label);
-            HPEN pen = CreatePen(PS_DOT, 1, kSelectedPlantBox);
-            HGDIOBJ oldPen = SelectObject(dc, pen);
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+            const gdi::Selection pen(dc, gdi::SharedPen(PS_DOT, 1, kSelectedPlantBox));
+            const gdi::Selection brush(dc, GetStockObject(NULL_BRUSH));
             Rectangle(dc, x + 18, y - 7, x + size.cx + 22, y + size.cy - 3);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            DeleteObject(pen);
         }
     }
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 // The hints of the drawing and placing modes, at the top of the world so they
@@ -332,8 +360,7 @@ void MainWindow::DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& 
         placingPlant && !anyPlant ? L"Click inside the selected space to place the plant. Right-click to cancel."
                                   : nullptr;
     if (!drawingHint && !placingHint) return;
-    HFONT font = MakeGuiFont(22, FW_BOLD);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    const gdi::Selection font(dc, gdi::SharedGuiFont(22, FW_BOLD));
     SetTextColor(dc, kHintColour);
     SetBkMode(dc, TRANSPARENT);
     for (const wchar_t* hint : {drawingHint, placingHint}) {
@@ -341,8 +368,6 @@ void MainWindow::DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& 
         RECT r{0, 16, width, 56};
         DrawTextW(dc, hint, -1, &r, DT_CENTER | DT_SINGLELINE);
     }
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 // With nothing to draw: the welcome line without a project, the getting-started
@@ -353,14 +378,11 @@ void MainWindow::DrawStartScreen(HDC dc, const RECT& canvas) {
     const int32_t cx = (canvas.left + canvas.right) / 2;
     const int32_t cy = (canvas.top + canvas.bottom) / 2;
     if (!projectManager.IsProjectOpen()) {
-        HFONT font = MakeGuiFont(48, FW_BOLD);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        const gdi::Selection font(dc, gdi::SharedGuiFont(48, FW_BOLD));
         const UINT oldAlign = SetTextAlign(dc, TA_CENTER | TA_BASELINE);
         const std::wstring text = L"Welcome to Tilvo!";
         TextOutW(dc, cx, cy, text.c_str(), static_cast<int>(text.size()));
         SetTextAlign(dc, oldAlign);
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
         return;
     }
 
@@ -385,13 +407,10 @@ void MainWindow::DrawStartScreen(HDC dc, const RECT& canvas) {
             continue;
         }
         const std::wstring text = line.text;
-        HFONT font = MakeGuiFont(line.height, line.weight);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        const gdi::Selection font(dc, gdi::SharedGuiFont(line.height, line.weight));
         const SIZE size = TextSize(dc, text);
         const int32_t x = line.centred ? cx - size.cx / 2 : cx - 180;
         TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
         y += size.cy + 6;
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
     }
 }

@@ -8,7 +8,7 @@ void MainWindow::SetStatusText(const std::wstring& text) {
     if (!hwnd) return;
     RECT client;
     GetClientRect(hwnd, &client);
-    RECT strip{0, client.bottom - 22, client.right, client.bottom};
+    RECT strip{0, client.bottom - layout::kStatusHeight, client.right, client.bottom};
     InvalidateRect(hwnd, &strip, FALSE);
 }
 
@@ -33,6 +33,6 @@ void MainWindow::UpdateTitle() {
     // it keeps showing "*" after a save until something else repaints.
     RECT client;
     GetClientRect(hwnd, &client);
-    RECT strip{0, 0, client.right, 32};
+    RECT strip{0, 0, client.right, layout::kTitleStripHeight};
     InvalidateRect(hwnd, &strip, FALSE);
 }

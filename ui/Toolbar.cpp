@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "GdiObjects.h"
 #include "ViewMath.h"
 
 namespace {
@@ -30,28 +31,19 @@ bool InBand(POINT p) {
     return p.y >= kToolbarTop && p.y < kToolbarBottom;
 }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
+using gdi::FillSolid;
 
 // A one-pixel outline over what is already drawn.
 void Outline(HDC dc, const RECT& r, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+    const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, colour));
+    const gdi::Selection brush(dc, GetStockObject(HOLLOW_BRUSH));
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 // Four-way arrow for a pan button whose icon is missing.
 void DrawPanArrow(HDC dc, const RECT& button) {
     const int c = button.left + 16, d = button.top + 16;
-    HPEN pen = CreatePen(PS_SOLID, 2, kArrowColour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 2, kArrowColour));
     MoveToEx(dc, c - 8, d, nullptr);
     LineTo(dc, c + 8, d);
     MoveToEx(dc, c, d - 8, nullptr);
@@ -63,15 +55,12 @@ void DrawPanArrow(HDC dc, const RECT& button) {
         {{c - 3, d + 5}, {c, d + 8}, {c + 3, d + 5}},
     };
     for (const auto& head : heads) Polyline(dc, head, 3);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 SIZE MeasureTooltip(HDC dc, const wchar_t* text) {
     SIZE size{0, 0};
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-    SelectObject(dc, old);
     return size;
 }
 
@@ -86,12 +75,9 @@ void MainWindow::DrawToolbar(HDC dc, const RECT& band) {
     if (!projectManager.IsProjectOpen()) return;
     FillSolid(dc, band, kBandFill);
     {
-        HPEN pen = CreatePen(PS_SOLID, 1, kBandLine);
-        HGDIOBJ old = SelectObject(dc, pen);
+        const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, kBandLine));
         MoveToEx(dc, band.left, band.bottom - 1, nullptr);
         LineTo(dc, band.right, band.bottom - 1);
-        SelectObject(dc, old);
-        DeleteObject(pen);
     }
     for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
         const RECT r = ToolbarButtonRect(code);
@@ -104,25 +90,21 @@ void MainWindow::DrawToolbar(HDC dc, const RECT& band) {
             colours = kHovered;
         FillSolid(dc, r, colours.fill);
         Outline(dc, r, colours.border);
-        HICON icon = static_cast<HICON>(
-            LoadImageW(instance, MAKEINTRESOURCEW(ToolbarIconId(code)), IMAGE_ICON, 24, 24, LR_DEFAULTCOLOR));
-        if (icon) {
+        if (HICON icon = gdi::SharedIcon(instance, ToolbarIconId(code), 24)) {
             DrawIconEx(dc, r.left + 4, r.top + 4, icon, 24, 24, 0, nullptr, DI_NORMAL);
-            DestroyIcon(icon);
         } else if (code == 1) {
             DrawPanArrow(dc, r);
         }
     }
     const std::wstring label = std::to_wstring(ZoomPercent(zoom)) + L"%";
     RECT labelRect = ZoomLabelRect();
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     const COLORREF oldColour = SetTextColor(dc, kZoomLabelColour);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &labelRect,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
-    SelectObject(dc, oldFont);
 }
 
 void MainWindow::DrawToolbarTooltip(HDC dc, const RECT& client) {
@@ -133,13 +115,12 @@ void MainWindow::DrawToolbarTooltip(HDC dc, const RECT& client) {
     FillSolid(dc, box, kTooltipFill);
     Outline(dc, box, kTooltipBorder);
     RECT inner{box.left + 4, box.top + 4, box.right - 4, box.bottom - 4};
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text, -1, &inner, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
-    SelectObject(dc, oldFont);
 }
 
 // The band, and with it every place a tooltip can cover, so that no remnant
@@ -150,14 +131,13 @@ void MainWindow::InvalidateToolbar(bool tooltipWasShown) {
     GetClientRect(hwnd, &client);
     RECT area{0, kToolbarTop, client.right, kToolbarBottom};
     if (tooltipWasShown) {
-        HDC dc = GetDC(hwnd);
+        const gdi::WindowDc dc(hwnd);
         if (dc) {
             for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
                 const SIZE size = MeasureTooltip(dc, ToolbarTooltipText(code));
                 const RECT box = TooltipBox(code, size.cx, size.cy, client.right);
                 UnionRect(&area, &area, &box);
             }
-            ReleaseDC(hwnd, dc);
         }
     }
     InvalidateRect(hwnd, &area, FALSE);

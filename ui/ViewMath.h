@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "Layout.h"
 #include "Records.h"
 
 constexpr float kMinZoom = 0.5f;
@@ -35,8 +36,8 @@ POINT ZoomScrollCandidate(float oldZoom, float newZoom, POINT c, POINT d);
 int32_t ScaleExtent(int32_t extent, float zoom);
 
 // Toolbar buttons: 1 pan, 2 zoom out, 3 zoom in, 4 reset zoom; 0 none.
-constexpr int32_t kToolbarTop = 32;
-constexpr int32_t kToolbarBottom = 80;
+constexpr int32_t kToolbarTop = layout::kTitleStripHeight;
+constexpr int32_t kToolbarBottom = layout::kToolbarBottom;
 constexpr int32_t kToolbarButtonCount = 4;
 RECT ToolbarButtonRect(int32_t code);  // empty for an unknown code
 RECT ZoomLabelRect();

@@ -1,12 +1,15 @@
-// Times one drag step on a large project (1,000 spaces, 10,000 plants): the
-// pointer-move handler while a plant is dragged and while a space with its
-// plants is dragged, each alone and followed by the repaint it asks for.
+// Times the canvas's interactive steps on large farms through real messages:
+// a full paint, a press that picks a plant, a press that hits no plant (it
+// picks the space around it), and one drag step of a plant and of a space,
+// each followed by the repaint it asks for. Prints the big farm (1,000 spaces,
+// 10,000 plants) against the 16 ms frame budget, then the same steps on the
+// farm at 1x, 2x and 4x to show how each cost grows. Medians throughout.
 // Needs a display (run it under xvfb-run).
 //
-//   drag_bench [steps]    (steps without the repaint; 3 with it, a paint of
-//                          the whole project being far slower)
+//   drag_bench [repetitions per step, default 9]
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -18,6 +21,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr double kBudgetMs = 16.0;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -36,40 +40,69 @@ void Pump() {
     }
 }
 
-struct Figures {
-    double median = 0, mean = 0, worst = 0;
-};
-
-Figures Summarise(std::vector<double> ms) {
-    Figures f;
-    if (ms.empty()) return f;
+double Median(std::vector<double> ms) {
+    if (ms.empty()) return 0;
     std::sort(ms.begin(), ms.end());
-    f.median = ms[ms.size() / 2];
-    for (double v : ms) f.mean += v;
-    f.mean /= static_cast<double>(ms.size());
-    f.worst = ms.back();
-    return f;
+    return ms[ms.size() / 2];
 }
 
-void Report(const char* what, const Figures& f) {
-    std::printf("%-40s median %8.2f ms   mean %8.2f ms   worst %8.2f ms\n", what, f.median, f.mean, f.worst);
+// The builder lays its grid out from (-2000, -2000); the window never shows
+// anything left of or above the world origin, so the farm is moved by
+// (2200, 2200), where every part of it can be scrolled into view.
+void MoveIntoView(ProjectManager& pm) {
+    for (Space space : pm.GetSpaces()) {
+        for (POINT& p : space.polygon) {
+            p.x += 2200;
+            p.y += 2200;
+        }
+        pm.UpdateSpace(space);
+        for (Plant plant : space.plants) {
+            plant.position.x += 2200;
+            plant.position.y += 2200;
+            pm.UpdatePlant(plant);
+        }
+    }
 }
 
-// Scrolls so that the world point shows at client (300, canvas top + 200),
-// without the clamp of the scroll bars: the mapping takes any scroll.
+// Scrolls so that a world point shows near client (300, canvas top + 200),
+// within the positions the scroll bars allow, and returns where it shows
+// (zoom 1: one world unit per pixel).
 POINT ShowAt(MainWindow& w, POINT world) {
-    RECT canvas;
-    w.GetCanvasRect(canvas);
     w.scrollX = world.x - 300;
     w.scrollY = world.y - 200;
-    return POINT{300, canvas.top + 200};
+    w.UpdateScrollBars();  // clamps to the bars' ranges
+    RECT canvas;
+    w.GetCanvasRect(canvas);
+    return POINT{canvas.left + world.x - w.scrollX, canvas.top + world.y - w.scrollY};
 }
 
-// Pointer moves by a few units around the press, each of which moves the
-// dragged record; `withPaint` also runs the repaint each step asks for.
-std::vector<double> DragSteps(MainWindow& w, POINT press, int steps, bool withPaint) {
+struct Steps {
+    double paint = 0, pickPlant = 0, pressNoPlant = 0, plantStep = 0, spaceStep = 0, crowdedSpaceStep = 0;
+    size_t plantsInSpace = 0;
+    bool ok = false;
+};
+
+// Presses at a client point (handler only), releases, and repeats.
+double TimePress(MainWindow& w, POINT at, int runs, bool& grabbed, bool wantPlant) {
     std::vector<double> ms;
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        SendMessageW(w.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Pack(at.x, at.y));
+        ms.push_back(MsSince(start));
+        grabbed = wantPlant ? w.draggingPlant : (w.draggingSpace && !w.draggingPlant);
+        SendMessageW(w.hwnd, WM_LBUTTONUP, 0, Pack(at.x, at.y));
+        ValidateRect(w.hwnd, nullptr);
+    }
+    return Median(ms);
+}
+
+// Pointer moves of a few pixels around the press, each moving the dragged
+// record, each followed by the repaint it asks for unless `withPaint` is false.
+double TimeDragSteps(MainWindow& w, POINT press, int runs, bool withPaint = true) {
+    SendMessageW(w.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Pack(press.x, press.y));
+    UpdateWindow(w.hwnd);
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
         const int dx = (i % 2 == 0) ? 2 : -2;
         const auto start = Clock::now();
         SendMessageW(w.hwnd, WM_MOUSEMOVE, MK_LBUTTON, Pack(press.x + dx, press.y + 1));
@@ -77,85 +110,158 @@ std::vector<double> DragSteps(MainWindow& w, POINT press, int steps, bool withPa
         ms.push_back(MsSince(start));
         if (!withPaint) ValidateRect(w.hwnd, nullptr);
     }
-    return ms;
+    SendMessageW(w.hwnd, WM_LBUTTONUP, 0, Pack(press.x, press.y));
+    UpdateWindow(w.hwnd);
+    return Median(ms);
+}
+
+// A point inside the space away from its plants' markers and labels.
+bool PointAwayFromPlants(const Space& space, POINT& out) {
+    for (int dy = 0; dy < 400; dy += 3)
+        for (int dx = -400; dx < 400; dx += 3) {
+            const POINT p{space.polygon[0].x + dx, space.polygon[0].y + dy};
+            if (!PolygonContainsFloat(space.polygon, p)) continue;
+            bool nearPlant = false;
+            for (const Plant& q : space.plants)
+                nearPlant = nearPlant || (std::abs(q.position.x - p.x) < 200 && std::abs(q.position.y - p.y) < 40);
+            if (!nearPlant) {
+                out = p;
+                return true;
+            }
+        }
+    return false;
+}
+
+Steps Measure(int scale, int runs) {
+    Steps s;
+    MainWindow window(GetModuleHandleW(nullptr));
+    window.SetStatusRightText(L"v1.0.0");
+    if (!window.Create(SW_SHOWNORMAL)) {
+        std::fprintf(stderr, "no window (is there a display?)\n");
+        return s;
+    }
+    Pump();
+    LargeFarmSize size;
+    size.spaces = 1000 * scale;
+    size.plants = 10000 * scale;
+    size.tasks = 0;
+    size.spaceLinks = size.plantLinks = 0;
+    BuildLargeFarm(window.projectManager, size);
+    MoveIntoView(window.projectManager);
+    window.UpdateMenuState();
+    window.UpdateScrollBars();
+    UpdateWindow(window.hwnd);
+    Pump();
+
+    // The space nearest the farm's centre: dragging it a little leaves the
+    // content extent (set by the outermost records) as it is.
+    const std::vector<Space> spaces = window.projectManager.GetSpaces();
+    int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+    for (const Space& sp : spaces)
+        for (const POINT& v : sp.polygon) {
+            minX = std::min<int64_t>(minX, v.x);
+            minY = std::min<int64_t>(minY, v.y);
+            maxX = std::max<int64_t>(maxX, v.x);
+            maxY = std::max<int64_t>(maxY, v.y);
+        }
+    size_t nearest = 0;
+    int64_t best = INT64_MAX;
+    for (size_t i = 0; i < spaces.size(); ++i) {
+        if (spaces[i].plants.empty()) continue;
+        const int64_t dx = spaces[i].polygon[0].x - (minX + maxX) / 2, dy = spaces[i].polygon[0].y - (minY + maxY) / 2;
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = i;
+        }
+    }
+    const Space& target = spaces[nearest];
+    POINT inside{0, 0};
+    if (target.plants.empty() || !PointAwayFromPlants(target, inside)) {
+        std::fprintf(stderr, "the chosen space has no plants or no free point\n");
+        return s;
+    }
+    s.plantsInSpace = target.plants.size();
+
+    POINT at = ShowAt(window, target.plants[0].position);
+    UpdateWindow(window.hwnd);
+    std::vector<double> paints;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        paints.push_back(MsSince(start));
+    }
+    s.paint = Median(paints);
+
+    bool grabbedPlant = false, grabbedSpace = false;
+    s.pickPlant = TimePress(window, at, runs, grabbedPlant, true);
+    s.plantStep = TimeDragSteps(window, at, runs);
+
+    at = ShowAt(window, inside);
+    UpdateWindow(window.hwnd);
+    s.pressNoPlant = TimePress(window, at, runs, grabbedSpace, false);
+    s.spaceStep = TimeDragSteps(window, at, runs);
+    // The same space crowded with 8,000 more plants (on its own plants'
+    // positions), all of which each step of its drag moves: the handler alone,
+    // since painting 8,000 overlapping markers is a cost of its own.
+    const int32_t crowd = 8000;
+    for (int32_t i = 0; i < crowd; ++i) {
+        Plant extra = target.plants[static_cast<size_t>(i) % target.plants.size()];
+        extra.name = L"Crowd " + std::to_wstring(i);
+        window.projectManager.CreatePlant(extra);
+    }
+    at = ShowAt(window, inside);
+    UpdateWindow(window.hwnd);
+    s.crowdedSpaceStep = TimeDragSteps(window, at, std::max(3, runs / 3), false);
+    s.ok = grabbedPlant && grabbedSpace;
+    if (!s.ok) std::fprintf(stderr, "a press did not grab (plant %d, space %d)\n", grabbedPlant, grabbedSpace);
+
+    window.projectManager.CloseProject();
+    DestroyWindow(window.hwnd);
+    Pump();
+    UnregisterClassW(L"TilvoMainWindow", GetModuleHandleW(nullptr));
+    return s;
+}
+
+void BudgetRow(const char* step, double ms) {
+    std::printf("  %-40s %9.2f ms  %6.0f ms   %s\n", step, ms, kBudgetMs, ms <= kBudgetMs ? "within" : "OVER");
+}
+
+void GrowthRow(const char* step, const Steps* all, double Steps::*field) {
+    std::printf("  %-26s", step);
+    for (int k = 0; k < 3; ++k) std::printf(" %9.2f", all[k].*field);
+    const double base = all[0].*field > 0 ? all[0].*field : 1;
+    std::printf("   %5.2f %5.2f\n", all[1].*field / base, all[2].*field / base);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int steps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    MainWindow window(GetModuleHandleW(nullptr));
-    if (!window.Create(SW_SHOWNORMAL)) {
-        std::fprintf(stderr, "no window (is there a display?)\n");
-        return 1;
-    }
-    Pump();
-    LargeFarmSize size;
-    size.spaces = 1000;
-    size.plants = 10000;
-    size.tasks = 0;
-    size.spaceLinks = 0;
-    size.plantLinks = 0;
-    auto start = Clock::now();
-    BuildLargeFarm(window.projectManager, size);
-    std::printf("built 1,000 spaces and 10,000 plants in %.0f ms\n", MsSince(start));
-    window.UpdateScrollBars();
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int scales[3] = {1, 2, 4};
+    Steps all[3];
+    for (int k = 0; k < 3; ++k) all[k] = Measure(scales[k], runs);
+    const Steps& big = all[0];
 
-    const std::vector<Space> spaces = window.projectManager.GetSpaces();
-    const Space& target = spaces[spaces.size() / 2];
-    if (target.plants.empty()) {
-        std::fprintf(stderr, "the chosen space has no plants\n");
-        return 1;
-    }
+    std::printf("Canvas steps, 1,000 spaces / 10,000 plants, client 1280x1024 maximised, median of %d\n", runs);
+    std::printf("  %-40s %12s %9s\n", "step", "median", "budget");
+    BudgetRow("paint (whole client area)", big.paint);
+    BudgetRow("press that picks a plant", big.pickPlant);
+    BudgetRow("press that hits no plant (picks a space)", big.pressNoPlant);
+    BudgetRow("plant drag step + repaint", big.plantStep);
+    BudgetRow("space drag step + repaint", big.spaceStep);
+    std::printf("  (dragged space holds %zu plants)\n", big.plantsInSpace);
+    BudgetRow("same space, 8,000 plants more, handler", big.crowdedSpaceStep);
+    std::printf("\n");
 
-    // Plant drag: press on the plant's position.
-    POINT at = ShowAt(window, target.plants[0].position);
-    start = Clock::now();
-    SendMessageW(window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Pack(at.x, at.y));
-    const double pressPlant = MsSince(start);
-    if (!window.draggingPlant) {
-        std::fprintf(stderr, "the press did not grab a plant\n");
-        return 1;
-    }
-    ValidateRect(window.hwnd, nullptr);
-    const Figures plantAlone = Summarise(DragSteps(window, at, steps, false));
-    const Figures plantPainted = Summarise(DragSteps(window, at, 3, true));
-    SendMessageW(window.hwnd, WM_LBUTTONUP, 0, Pack(at.x, at.y));
-
-    // Space drag: press inside the polygon, away from its plants' boxes.
-    POINT inside = target.polygon[0];
-    bool found = false;
-    for (int dy = 0; dy < 400 && !found; dy += 3)
-        for (int dx = -400; dx < 400 && !found; dx += 3) {
-            const POINT p{target.polygon[0].x + dx, target.polygon[0].y + dy};
-            if (!PolygonContainsFloat(target.polygon, p)) continue;
-            bool nearPlant = false;
-            for (const Plant& q : target.plants)
-                nearPlant = nearPlant || (std::abs(q.position.x - p.x) < 200 && std::abs(q.position.y - p.y) < 40);
-            if (!nearPlant) {
-                inside = p;
-                found = true;
-            }
-        }
-    at = ShowAt(window, inside);
-    start = Clock::now();
-    SendMessageW(window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Pack(at.x, at.y));
-    const double pressSpace = MsSince(start);
-    if (!window.draggingSpace) {
-        std::fprintf(stderr, "the press did not grab a space (found %d)\n", found ? 1 : 0);
-        return 1;
-    }
-    ValidateRect(window.hwnd, nullptr);
-    const Figures spaceAlone = Summarise(DragSteps(window, at, steps, false));
-    const Figures spacePainted = Summarise(DragSteps(window, at, 3, true));
-    SendMessageW(window.hwnd, WM_LBUTTONUP, 0, Pack(at.x, at.y));
-
-    std::printf("press that grabs a plant: %.2f ms; press that grabs a space (%zu plants): %.2f ms\n", pressPlant,
-                target.plants.size(), pressSpace);
-    Report("plant drag step, handler only", plantAlone);
-    Report("plant drag step, with its repaint", plantPainted);
-    Report("space drag step, handler only", spaceAlone);
-    Report("space drag step, with its repaint", spacePainted);
-    window.projectManager.CloseProject();
+    std::printf("Growth with the farm (ms; ratios to 1x, linear growth gives 2 and 4)\n");
+    std::printf("  %-26s %9s %9s %9s   %5s %5s\n", "step", "1x", "2x", "4x", "2x/1x", "4x/1x");
+    GrowthRow("paint", all, &Steps::paint);
+    GrowthRow("press picking a plant", all, &Steps::pickPlant);
+    GrowthRow("press hitting no plant", all, &Steps::pressNoPlant);
+    GrowthRow("plant drag step + repaint", all, &Steps::plantStep);
+    GrowthRow("space drag step + repaint", all, &Steps::spaceStep);
+    GrowthRow("8,000 more, handler only", all, &Steps::crowdedSpaceStep);
+    for (const Steps& s : all)
+        if (!s.ok) return 1;
     return 0;
 }

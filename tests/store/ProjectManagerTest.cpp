@@ -376,3 +376,124 @@ TEST_F(OpenProject, TaskPointerReadsStoredTaskWithoutOpenCheck) {
     pm.CloseProject();
     EXPECT_EQ(pm.GetTask(id), nullptr);
 }
+
+namespace {
+
+void ExpectSamePlants(const std::vector<Plant>& a, const std::vector<Plant>& b, bool withTimes) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].id, b[i].id);
+        EXPECT_EQ(a[i].spaceId, b[i].spaceId);
+        EXPECT_EQ(a[i].name, b[i].name);
+        EXPECT_EQ(a[i].position.x, b[i].position.x);
+        EXPECT_EQ(a[i].position.y, b[i].position.y);
+        EXPECT_EQ(a[i].notes, b[i].notes);
+        EXPECT_EQ(a[i].plantedDate, b[i].plantedDate);
+        if (!withTimes) continue;
+        EXPECT_EQ(a[i].createdAt, b[i].createdAt);
+        EXPECT_EQ(a[i].updatedAt, b[i].updatedAt);
+    }
+}
+
+void ExpectSameSpaces(const std::vector<Space>& a, const std::vector<Space>& b, bool withTimes = true) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].id, b[i].id);
+        EXPECT_EQ(a[i].name, b[i].name);
+        ASSERT_EQ(a[i].polygon.size(), b[i].polygon.size());
+        for (size_t k = 0; k < a[i].polygon.size(); ++k) {
+            EXPECT_EQ(a[i].polygon[k].x, b[i].polygon[k].x);
+            EXPECT_EQ(a[i].polygon[k].y, b[i].polygon[k].y);
+        }
+        if (withTimes) {
+            EXPECT_EQ(a[i].createdAt, b[i].createdAt);
+            EXPECT_EQ(a[i].updatedAt, b[i].updatedAt);
+        }
+        ExpectSamePlants(a[i].plants, b[i].plants, withTimes);
+    }
+}
+
+}  // namespace
+
+// The kept view must show what a fresh GetSpaces shows after every kind of edit.
+TEST_F(OpenProject, SpacesViewFollowsEveryEdit) {
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        ExpectSameSpaces(pm.GetSpacesView(), pm.GetSpaces());
+    };
+    check("empty");
+    const int32_t a = pm.CreateSpace(MakeSpace(L"A"));
+    pm.CreatePlant(MakePlant(3, L"early"));  // names a space not made yet
+    check("plant of no space");
+    const int32_t b = pm.CreateSpace(MakeSpace(L"B"));
+    const int32_t c = pm.CreateSpace(MakeSpace(L"C"));
+    check("space that already has a plant");
+    const int32_t p1 = pm.CreatePlant(MakePlant(a, L"p1"));
+    const int32_t p2 = pm.CreatePlant(MakePlant(b, L"p2"));
+    pm.CreatePlant(MakePlant(a, L"p3"));
+    check("plants");
+    Space moved = pm.GetSpaces()[1];
+    moved.name = L"B2";
+    moved.polygon[0].x = -7;
+    ASSERT_TRUE(pm.UpdateSpace(moved));
+    check("space update");
+    Plant p = pm.GetPlantsInSpace(a)[0];
+    p.name = L"renamed";
+    p.position = {1, 2};
+    ASSERT_TRUE(pm.UpdatePlant(p));
+    check("plant update");
+    Plant q = pm.GetPlantsInSpace(b)[0];
+    q.notes = L"n";
+    ASSERT_TRUE(pm.UpdatePlants({p, q}));
+    check("plants updated together");
+    ASSERT_TRUE(pm.DeletePlant(p1));
+    check("plant delete");
+    ASSERT_TRUE(pm.DeleteSpace(a));
+    check("space delete");
+    EXPECT_FALSE(pm.DeleteSpace(99));
+    ASSERT_TRUE(pm.DeletePlant(p2));
+    check("last plant of a space");
+    EXPECT_EQ(pm.GetSpacesView().size(), 2u);
+    EXPECT_EQ(pm.GetSpacesView()[1].id, c);
+
+    pm.CloseProject();
+    EXPECT_TRUE(pm.GetSpacesView().empty());
+    ASSERT_TRUE(pm.CreateNewProject(L"Again", L""));
+    pm.CreateSpace(MakeSpace(L"N"));
+    check("after new");
+}
+
+TEST_F(OpenProject, UpdatePlantsStoresWhatOneUpdatePerRecordStores) {
+    ProjectManager one;
+    ASSERT_TRUE(one.CreateNewProject(L"Garden", L""));
+    for (ProjectManager* store : {&pm, &one}) {
+        const int32_t s1 = store->CreateSpace(MakeSpace(L"A"));
+        const int32_t s2 = store->CreateSpace(MakeSpace(L"B"));
+        for (int i = 0; i < 6; ++i) store->CreatePlant(MakePlant(i % 2 ? s1 : s2, L"p" + std::to_wstring(i)));
+        store->GetSpacesView();  // kept from here on, so the edits patch it
+    }
+    std::vector<Plant> changed = pm.GetPlantsInSpace(1);
+    for (Plant& plant : changed) {
+        plant.position = {plant.position.x + 3, plant.position.y - 2};
+        plant.name += L"!";
+        plant.spaceId = 2;  // not taken over
+    }
+    Plant again = changed.front();  // a later record with the same id wins
+    again.notes = L"second";
+    changed.push_back(again);
+
+    for (const Plant& plant : changed) ASSERT_TRUE(one.UpdatePlant(plant));
+    ASSERT_TRUE(pm.UpdatePlants(changed));
+    EXPECT_TRUE(pm.HasUnsavedChanges());
+    ExpectSameSpaces(pm.GetSpaces(), one.GetSpaces(), false);
+    ExpectSameSpaces(pm.GetSpacesView(), pm.GetSpaces());
+    EXPECT_EQ(pm.GetPlantsInSpace(1).front().notes, L"second");
+
+    Plant missing = changed.front();
+    missing.id = 999;
+    changed.front().name = L"still applied";
+    EXPECT_FALSE(pm.UpdatePlants({missing, changed.front()}));
+    EXPECT_EQ(pm.GetLastError(), L"Plant not found.");
+    EXPECT_EQ(pm.GetPlantsInSpace(1).front().name, L"still applied");
+    ExpectSameSpaces(pm.GetSpacesView(), pm.GetSpaces());
+}

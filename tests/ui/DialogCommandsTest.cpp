@@ -2,7 +2,9 @@
 // sent to the real main window as WM_COMMAND, with each dialog answered
 // through its real window.
 #include "DialogDriver.h"
+#include "GdiObjects.h"
 #include "ImageFile.h"
+#include "PrintManager.h"
 #include "resource.h"
 
 using namespace uitest;
@@ -84,6 +86,66 @@ TEST_F(DialogCommandsTest, AboutOpensWithoutAProjectAndChangesNothing) {
     EXPECT_EQ(owner, window->hwnd);
     EXPECT_EQ(window->statusText, L"before");
     EXPECT_FALSE(Store().IsProjectOpen());
+}
+
+// Every pen, brush, font, region, bitmap, DC and selection of the window goes
+// through the owners of GdiObjects.h, which count what they hold: after each
+// path the count must be back where it was.
+TEST_F(DialogCommandsTest, NoWindowPathLeavesGdiObjectsBehind) {
+    Open();
+    const int32_t bed = AddSpace(L"Bed", Box(100, 100, 300, 200));
+    AddSpace(L"Shed", Box(400, 100, 500, 200));
+    AddPlant(bed, L"Rose", 150, 150);
+    AddPlant(bed, L"Mint", 250, 170);
+    RECT canvas;
+    window->GetCanvasRect(canvas);
+    auto client = [&](int x, int y) { return MAKELPARAM(x - window->scrollX, y + canvas.top); };
+    auto repaint = [&] { RedrawWindow(window->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); };
+    auto mouse = [&](UINT message, int x, int y) {
+        SendMessageW(window->hwnd, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, client(x, y));
+        UpdateWindow(window->hwnd);
+    };
+    repaint();  // the objects made once for every paint exist from here on
+    const int64_t baseline = gdi::LiveCount();
+
+    repaint();
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "paint";
+    mouse(WM_LBUTTONDOWN, 150, 150);  // the plant, then a drag step
+    ASSERT_TRUE(window->draggingPlant);
+    mouse(WM_MOUSEMOVE, 160, 155);
+    mouse(WM_LBUTTONUP, 160, 155);
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "plant press and drag";
+    mouse(WM_LBUTTONDOWN, 200, 105);  // the space, away from its labels
+    ASSERT_TRUE(window->draggingSpace);
+    mouse(WM_MOUSEMOVE, 210, 110);
+    mouse(WM_LBUTTONUP, 210, 110);
+    mouse(WM_LBUTTONDOWN, 700, 400);  // nothing
+    mouse(WM_LBUTTONUP, 700, 400);
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "space press and drag, empty press";
+
+    Command(IDM_ABOUT, {{L"About Tilvo", [](HWND dialog) { PressKey(dialog, VK_RETURN); }}});
+    std::wstring name = L"Bed";
+    {
+        ModalAnswerer answerer({Input(L"Rename", L"Beds", IDCANCEL)});
+        window->InputBox(L"Rename", name);
+        EXPECT_TRUE(answerer.AllAnsweredAndNothingElse());
+    }
+    UpdateWindow(window->hwnd);
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "dialogs";
+
+    EXPECT_TRUE(window->ExportSpacesToImage({0, 1}, dir + L"both.png", L"png"));
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "image export";
+
+    ASSERT_NE(window->printManager, nullptr);
+    HDC page = CreateCompatibleDC(nullptr);
+    HBITMAP pixels = CreateCompatibleBitmap(page, 816, 1056);
+    HGDIOBJ old = SelectObject(page, pixels);
+    EXPECT_TRUE(window->printManager->RenderDocument(page, PageLayout{816, 1056, 96, 96, 96, 96, 624, 864},
+                                                     PrintOptions{}));
+    SelectObject(page, old);
+    DeleteObject(pixels);
+    DeleteDC(page);
+    EXPECT_EQ(gdi::LiveCount(), baseline) << "print pages";
 }
 
 }  // namespace

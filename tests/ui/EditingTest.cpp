@@ -142,11 +142,15 @@ TEST(Selection, LabelBoxSelectsThePlantEvenInsideAnotherSpace) {
     EXPECT_EQ(g->selectedPlant, -1);
 }
 
-TEST(Selection, OverlapsChooseTheEarlierInTheList) {
+TEST(Selection, OverlappingPlantsChooseTheEarlierAndOverlappingSpacesTheTopmost) {
     GardenWindow g;
     const int32_t first = g.AddSpace(L"First", Rect(0, 0, 300, 300));
     const int32_t second = g.AddSpace(L"Second", Rect(200, 200, 500, 500));
+    // The later space is painted over the earlier one: a press where both lie
+    // takes the one the user sees.
     g.ClickWorld({250, 250});
+    EXPECT_EQ(g->selectedSpace, 1);
+    g.ClickWorld({100, 100});
     EXPECT_EQ(g->selectedSpace, 0);
     g.ClickWorld({400, 400});
     EXPECT_EQ(g->selectedSpace, 1);
@@ -403,6 +407,53 @@ TEST(DraggingSpaces, APointerAboveTheCanvasMovesSpaceAndPlantsByOneDelta) {
     }
     g.LeftUp(270, -200);
     EXPECT_FALSE(g->draggingSpace);
+}
+
+// With the mouse captured the pointer can leave the window on any side; it
+// counts as being on the canvas's nearest edge, so the grabbed point of the
+// space stays on the canvas and the space can be pressed again.
+TEST(DraggingSpaces, APointerBeyondAnyCanvasEdgeCountsAsThatEdge) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 400, 300));
+    g.AddPlant(bed, L"Rose", {150, 150});
+    RECT canvas;
+    g->GetCanvasRect(canvas);
+    const int top = canvas.top;
+    g.LeftDown(250, top + 120);  // world (250, 120), 150 right of the first vertex
+    ASSERT_TRUE(g->draggingSpace);
+    for (int x : {-1, -40, -3000}) {
+        g.Move(x, top + 120);  // counts as world x 0: delta (-250, 0)
+        const Space s = g.SpaceAt(0);
+        EXPECT_TRUE(SamePoint(s.polygon[0], {-150, 100})) << "pointer x " << x;
+        EXPECT_TRUE(SamePoint(s.plants[0].position, {-100, 150})) << "pointer x " << x;
+    }
+    g.LeftUp(-3000, top + 120);
+    g.ClickWorld({0, 120});
+    EXPECT_EQ(g->selectedSpace, 0);
+    EXPECT_EQ(g->statusText, kSpaceSelected);
+
+    // Right of and below the canvas (as it stands now, with the bars the
+    // moved space needs): its last column and row.
+    g->GetCanvasRect(canvas);
+    g.LeftDown(0, top + 120);
+    ASSERT_TRUE(g->draggingSpace);
+    g.Move(canvas.right + 500, canvas.bottom + 500);
+    const Space s = g.SpaceAt(0);
+    EXPECT_TRUE(SamePoint(s.polygon[0], {canvas.right - 1 - 150, canvas.bottom - 1 - top - 20}));
+    g.LeftUp(canvas.right + 500, canvas.bottom + 500);
+}
+
+// A dragged plant stops at the canvas's left edge too, inside its space.
+TEST(DraggingPlants, APointerLeftOfTheCanvasCountsAsItsLeftColumn) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(0, 0, 300, 300));
+    g.AddPlant(bed, L"Rose", {100, 100});
+    const int top = g.CanvasTop();
+    g.LeftDown(100, top + 100);
+    ASSERT_TRUE(g->draggingPlant);
+    g.Move(-500, top + 100);
+    EXPECT_TRUE(SamePoint(g.PlantAt(0, 0).position, {0, 100}));
+    g.LeftUp(-500, top + 100);
 }
 
 TEST(DraggingSpaces, FarOutCoordinatesNeverLeaveTheThirtyTwoBitRange) {

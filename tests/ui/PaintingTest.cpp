@@ -231,3 +231,66 @@ TEST(PaintingStatus, LongTextIsCutBeforeTheVersionText) {
     EXPECT_GE(last, W - 12);
     EXPECT_LT(last, W - 8);
 }
+
+// A drag step repaints only the boxes of what it moved; the window must then
+// show exactly what a repaint of the whole client area shows, in every view.
+TEST(PaintingDrag, APartialRepaintOfADragStepShowsWhatAFullRepaintShows) {
+    struct View {
+        float zoom;
+        int32_t scrollX, scrollY;
+        const char* name;
+    };
+    for (const View& view : {View{1.0f, 0, 0, "zoom 1"}, View{0.5f, 0, 0, "zoom 0.5"}, View{2.0f, 0, 0, "zoom 2"},
+                             View{1.0f, 60, 40, "scrolled"}}) {
+        SCOPED_TRACE(view.name);
+        LiveWindow w;
+        ASSERT_TRUE(w.Created());
+        ProjectManager& pm = w->projectManager;
+        ASSERT_TRUE(pm.CreateNewProject(L"Garden", L""));
+        const int32_t bed = pm.CreateSpace(MakeSpace(L"Bed", {{100, 100}, {400, 100}, {400, 300}, {100, 300}}));
+        const int32_t herbs = pm.CreateSpace(MakeSpace(L"Herbs", {{350, 200}, {600, 200}, {600, 450}, {350, 450}}));
+        pm.CreateSpace(MakeSpace(L"Far", {{2500, 1800}, {2700, 1800}, {2700, 2000}, {2500, 2000}}));
+        // Nothing that moves lies at the extent's edges, so the steps keep it.
+        for (const auto& [space, name, x, y] : {std::make_tuple(bed, L"Rose", 250, 200),
+                                                std::make_tuple(bed, L"Mint", 300, 250),
+                                                std::make_tuple(herbs, L"Basil", 500, 300)}) {
+            Plant plant = MakePlant(name, x, y);
+            plant.spaceId = space;
+            pm.CreatePlant(plant);
+        }
+        w->zoom = view.zoom;
+        w->scrollX = view.scrollX;
+        w->scrollY = view.scrollY;
+        w->UpdateMenuState();
+        w->UpdateScrollBars();
+        ASSERT_EQ(w->scrollX, view.scrollX);
+        Capture settled(w.hwnd());
+        RECT canvas;
+        w->GetCanvasRect(canvas);
+        auto client = [&](int x, int y) {
+            return POINT{canvas.left + static_cast<LONG>(x * view.zoom) - static_cast<LONG>(view.scrollX * view.zoom),
+                         canvas.top + static_cast<LONG>(y * view.zoom) - static_cast<LONG>(view.scrollY * view.zoom)};
+        };
+        // The plant Rose, then the space Herbs away from its plant's label.
+        for (const POINT world : {POINT{250, 200}, POINT{560, 420}}) {
+            const POINT at = client(world.x, world.y);
+            w.Mouse(WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+            ASSERT_TRUE(w->draggingPlant || w->draggingSpace);
+            UpdateWindow(w.hwnd());
+            w.Mouse(WM_MOUSEMOVE, at.x + 7, at.y + 5, MK_LBUTTON);
+            RECT update;
+            ASSERT_TRUE(GetUpdateRect(w.hwnd(), &update, FALSE));
+            EXPECT_LT((update.right - update.left) * (update.bottom - update.top),
+                      settled.width * settled.height / 4)
+                << "the step asked for more than its boxes";
+            UpdateWindow(w.hwnd());
+            const Capture partial(w.hwnd(), false);
+            const Capture full(w.hwnd());
+            size_t differing = 0;
+            for (size_t i = 0; i < partial.pixels.size(); ++i)
+                if ((partial.pixels[i] & 0xFFFFFF) != (full.pixels[i] & 0xFFFFFF)) ++differing;
+            EXPECT_EQ(differing, 0u) << (w->draggingPlant ? "plant" : "space") << " drag step";
+            w.Mouse(WM_LBUTTONUP, at.x + 7, at.y + 5);
+        }
+    }
+}

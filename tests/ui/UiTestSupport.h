@@ -372,12 +372,13 @@ private:
     bool created = false;
 };
 
-// The client area as painted: repaints now, then copies the window's pixels.
-// Pixels are 0x00RRGGBB, row by row from the top.
+// The client area as painted: repaints now (unless told not to: then as it
+// stands), then copies the window's pixels. Pixels are 0x00RRGGBB, row by row
+// from the top.
 class Capture {
 public:
-    explicit Capture(HWND hwnd) {
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    explicit Capture(HWND hwnd, bool repaint = true) {
+        if (repaint) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         RECT client;
         GetClientRect(hwnd, &client);
         width = client.right;

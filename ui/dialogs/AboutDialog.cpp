@@ -2,6 +2,7 @@
 // and the version line, centred on the main window (or the desktop).
 #include "dialogs/AboutDialog.h"
 
+#include "GdiObjects.h"
 #include "MainWindow.h"
 #include "ModalWindow.h"
 #include "resource.h"
@@ -10,10 +11,10 @@ namespace {
 
 const wchar_t kVersionText[] = L"Version 1.0.0\r\n\r\n";
 
-// The title font lives while the box is open, kept in its DWLP_USER slot.
+// The title font lives while the box is open; its owner is kept in the box's
+// DWLP_USER slot.
 void DeleteTitleFont(HWND dialog) {
-    HFONT font = reinterpret_cast<HFONT>(SetWindowLongPtrW(dialog, DWLP_USER, 0));
-    if (font) DeleteObject(font);
+    delete reinterpret_cast<gdi::Font*>(SetWindowLongPtrW(dialog, DWLP_USER, 0));
 }
 
 }  // namespace
@@ -22,10 +23,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: {
         const auto* owner = reinterpret_cast<const MainWindow*>(lParam);  // may be null
-        HFONT titleFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+        auto* titleFont =
+            new gdi::Font(CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(titleFont));
-        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), TRUE);
+        SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont->get()), TRUE);
         SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, kVersionText);
         HWND reference = owner && owner->hwnd ? owner->hwnd : GetDesktopWindow();
         CentreOnWindow(dialog, reference);

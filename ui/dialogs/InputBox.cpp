@@ -2,6 +2,7 @@
 // one line of text, with a message loop of its own.
 #include "InputBox.h"
 
+#include "GdiObjects.h"
 #include "MainWindow.h"
 #include "MessageFont.h"
 #include "ModalWindow.h"
@@ -14,9 +15,9 @@ constexpr int kEditId = 101;
 // What one box works with. It lives in the InputBox call's frame; the box
 // keeps its address in GWLP_USERDATA, so each box finds its own.
 struct InputBoxState {
-    std::wstring text;     // first the caller's text; the entered text, or empty when cancelled
-    HWND edit = nullptr;   // the box's edit control
-    HFONT font = nullptr;  // owned by the box; deleted when it is destroyed
+    std::wstring text;    // first the caller's text; the entered text, or empty when cancelled
+    HWND edit = nullptr;  // the box's edit control
+    gdi::Font font;       // owned by the box; deleted when it is destroyed
 };
 
 InputBoxState* StateOf(HWND box) {
@@ -25,7 +26,7 @@ InputBoxState* StateOf(HWND box) {
 
 void OnCreate(HWND box, InputBoxState& state) {
     SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-    state.font = CreateMessageFont();
+    state.font = gdi::Font(CreateMessageFont());
     CreateChildControl(box, L"STATIC", L"Name:", 0, 0, 10, 10, 80, 20, state.font);
     state.edit = CreateChildControl(box, L"EDIT", state.text.c_str(), kEditId,
                                     WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 100, 10, 200, 20, state.font);
@@ -82,8 +83,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_NCDESTROY:
         // Last message of the box, after its controls are gone.
-        if (state->font) DeleteObject(state->font);
-        state->font = nullptr;
+        state->font.Reset();
         state->edit = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;

@@ -2,6 +2,7 @@
 // window, with a message loop of its own.
 #include "NewProjectWindow.h"
 
+#include "GdiObjects.h"
 #include "MessageFont.h"
 #include "ModalWindow.h"
 
@@ -17,11 +18,11 @@ constexpr int kNameMaxCount = 255;
 constexpr int kDescriptionBufferChars = 1024;
 constexpr int kDescriptionMaxCount = 1023;
 
-HFONT g_font = nullptr;  // owned by the one open window; deleted when it is destroyed
+gdi::Font g_font;  // owned by the one open window; deleted when it is destroyed
 
 void OnCreate(HWND window, ProjectCreateDialogData* data) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
-    g_font = CreateMessageFont();
+    g_font = gdi::Font(CreateMessageFont());
     CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, g_font);
     data->nameEdit = CreateChildControl(window, L"EDIT", data->name->c_str(), kNameEditId,
                                         WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
@@ -78,8 +79,7 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
         break;
     case WM_NCDESTROY:
         // Last message of the window, after its controls are gone.
-        if (g_font) DeleteObject(g_font);
-        g_font = nullptr;
+        g_font.Reset();
         break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
