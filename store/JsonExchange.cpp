@@ -136,17 +136,11 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
         metadata["schema_version"] = 1;
         metadata["export_timestamp"] = WStringToString(GetCurrentTimestamp());
 
-        // Plants grouped by space id once; a plant of no listed space is left out.
-        std::unordered_map<int32_t, std::vector<const Plant*>> plantsBySpace;
-        plantsBySpace.reserve(spaces.size());
-        for (const Space& space : spaces) plantsBySpace.emplace(space.id, std::vector<const Plant*>());
-        for (const Plant& plant : plants) {
-            auto it = plantsBySpace.find(plant.spaceId);
-            if (it != plantsBySpace.end()) it->second.push_back(&plant);
-        }
-
+        // The spaces with their plants, as the window sees them; a plant of no
+        // listed space is left out.
+        const std::vector<Space>& spacesWithPlants = GetSpacesView();
         json spacesArray = json::array();
-        for (const Space& space : spaces) {
+        for (const Space& space : spacesWithPlants) {
             json object;
             object["id"] = space.id;
             object["name"] = WStringToString(space.name);
@@ -156,7 +150,7 @@ bool ProjectManager::ExportToJSON(const WString& filePath) {
             for (const POINT& vertex : space.polygon) polygon.push_back(PointObject(vertex));
             object["polygon"] = std::move(polygon);
             json plantArray = json::array();
-            for (const Plant* plant : plantsBySpace[space.id]) plantArray.push_back(PlantObject(*plant));
+            for (const Plant& plant : space.plants) plantArray.push_back(PlantObject(plant));
             object["plants"] = std::move(plantArray);
             spacesArray.push_back(std::move(object));
         }
