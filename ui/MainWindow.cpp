@@ -221,12 +221,7 @@ void MainWindow::OnMiddleButtonDown(LPARAM lParam) {
     POINT p = UnpackPoint(lParam);
     RECT canvas;
     if (p.y < GetCanvasRect(canvas).top) return;
-    midStartPt = p;
-    midStartScrollX = scrollX;
-    midStartScrollY = scrollY;
-    midPanning = true;
-    SetCapture(hwnd);
-    SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+    BeginPan(midPanning, midStartPt, midStartScrollX, midStartScrollY, p, IDC_SIZEALL);
 }
 
 void MainWindow::OnMiddleButtonUp(LPARAM lParam) {

@@ -245,6 +245,7 @@ private:
 
     // Pan pieces (PanZoom.cpp)
     void ScrollRanges(int32_t& rangeX, int32_t& rangeY);  // both axes, from a fresh extent
+    void BeginPan(bool& active, POINT& start, int32_t& startX, int32_t& startY, POINT p, LPCWSTR cursor);
     void BeginLeftPan(POINT p);
     void LeftPanStep(POINT p);
     void MiddlePanStep(POINT p);

@@ -33,13 +33,19 @@ void MainWindow::ScrollRanges(int32_t& rangeX, int32_t& rangeY) {
     rangeY = std::max(contentHeight - Height(canvas), 0);
 }
 
-void MainWindow::BeginLeftPan(POINT p) {
-    panning = true;
-    panStartPt = p;
-    panStartScrollX = scrollX;
-    panStartScrollY = scrollY;
+// Left and middle pans start alike: remember where the pointer and the scroll
+// position were, capture the mouse and show the pan's cursor.
+void MainWindow::BeginPan(bool& active, POINT& start, int32_t& startX, int32_t& startY, POINT p, LPCWSTR cursor) {
+    active = true;
+    start = p;
+    startX = scrollX;
+    startY = scrollY;
     SetCapture(hwnd);
-    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    SetCursor(LoadCursorW(nullptr, cursor));
+}
+
+void MainWindow::BeginLeftPan(POINT p) {
+    BeginPan(panning, panStartPt, panStartScrollX, panStartScrollY, p, IDC_HAND);
 }
 
 // The scroll position moves by the pointer's movement in pixels, whatever the
