@@ -235,7 +235,7 @@ struct SpaceFillScratch {
 void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
-    const HICON plantIcon = gdi::SharedIcon(instance, IDI_PLANT, 32);
+    const gdi::IconStamp plantIcon(dc, gdi::SharedIcon(instance, IDI_PLANT, 32), 32);
     const RECT visible = VisibleWorld(dc);
     SpaceFillScratch fillScratch;
     gdi::SwitchedSelection font(dc);
@@ -312,8 +312,7 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceF
     GdiFlush();
     for (int64_t y = 0; y < h; ++y) {
         uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
-        for (int64_t x = 0; x < w; ++x)
-            if (row[x] != 0) row[x] = kPremultipliedFill;
+        for (int64_t x = 0; x < w; ++x) row[x] = row[x] != 0 ? kPremultipliedFill : 0;  // branch-free: vectorises
     }
 
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -323,16 +322,15 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceF
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
 // plant, a dotted box around the label.
-void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi::IconStamp& icon, const RECT& visible,
                             gdi::SwitchedSelection& font) {
     for (size_t j = 0; j < space.plants.size(); ++j) {
         const Plant& plant = space.plants[j];
         const LONG x = plant.position.x, y = plant.position.y;
         // Markers outside the visible part are skipped: drawing one costs a
         // blend even when nothing of it shows.
-        if (icon && x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top &&
-            y - 16 <= visible.bottom)
-            DrawIconEx(dc, x - 16, y - 16, icon, 32, 32, 0, nullptr, DI_NORMAL);
+        if (x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top && y - 16 <= visible.bottom)
+            icon.Draw(dc, x - 16, y - 16);
         // A label starts at x + 20 and is one line high; one that cannot reach
         // the visible part is not drawn (generous bounds: fonts scale with it).
         const bool plantSelected = selected && static_cast<int32_t>(j) == selectedPlant;
