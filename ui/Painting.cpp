@@ -310,14 +310,32 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceF
         shifted[k] = POINT{static_cast<LONG>(polygon[k].x - minX), static_cast<LONG>(polygon[k].y - minY)};
     Polygon(*scratch.dc, shifted.data(), static_cast<int>(shifted.size()));
     GdiFlush();
-    for (int64_t y = 0; y < h; ++y) {
-        uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
-        for (int64_t x = 0; x < w; ++x) row[x] = row[x] != 0 ? kPremultipliedFill : 0;  // branch-free: vectorises
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // At zoom 1 the blend copies pixel for pixel, and blending a pixel of alpha
+    // 0 leaves the canvas as it is: so only bands of rows, each cut to the
+    // columns its fill reaches, are blended. Scaled, one blend of the whole
+    // part keeps the stretch as it is.
+    const bool unitScale = ZoomViewportExtent() == 1000;
+    const int64_t band = unitScale ? 32 : h;
+    for (int64_t top = 0; top < h; top += band) {
+        const int64_t bottom = std::min(top + band, h);
+        int64_t left = w, right = -1;
+        for (int64_t y = top; y < bottom; ++y) {
+            uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
+            int64_t first = 0, last = w - 1;
+            while (first < w && row[first] == 0) ++first;
+            if (first == w) continue;
+            while (row[last] == 0) --last;
+            for (int64_t x = first; x <= last; ++x) row[x] = row[x] != 0 ? kPremultipliedFill : 0;  // vectorises
+            left = std::min(left, first);
+            right = std::max(right, last);
+        }
+        if (!unitScale) left = 0, right = w - 1;
+        if (right < left) continue;
+        AlphaBlend(dc, static_cast<int>(minX + left), static_cast<int>(minY + top), static_cast<int>(right - left + 1),
+                   static_cast<int>(bottom - top), *scratch.dc, static_cast<int>(left), static_cast<int>(top),
+                   static_cast<int>(right - left + 1), static_cast<int>(bottom - top), blend);
     }
-
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h),
-               *scratch.dc, 0, 0, static_cast<int>(w), static_cast<int>(h), blend);
 }
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
