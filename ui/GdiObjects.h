@@ -247,6 +247,18 @@ inline HICON SharedIcon(HINSTANCE instance, int resourceId, int size) {
     return it->second;
 }
 
+// The header of a 32-bit top-down DIB of this size.
+inline BITMAPINFO TopDown32(LONG width, LONG height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A 32-bit icon with its own alpha as one premultiplied bitmap in a memory
 // DC, stamped with one AlphaBlend: the same blend DrawIconEx makes for such an
 // icon, without the DC it makes and drops on every call. An icon without
@@ -261,13 +273,7 @@ public:
         if (!info.hbmColor || !GetObjectW(info.hbmColor, sizeof bm, &bm) || bm.bmBitsPixel != 32 ||
             bm.bmWidth != size || bm.bmHeight != size)
             return;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = size;
-        bi.bmiHeader.biHeight = -size;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = TopDown32(size, size);
         void* pixels = nullptr;
         dib = Bitmap(CreateDIBSection(target, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (!dib || !pixels ||

@@ -207,13 +207,7 @@ struct SpaceFillScratch {
         dib.Reset();
         bits = nullptr;
         width = height = 0;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = static_cast<LONG>(newWidth);
-        info.bmiHeader.biHeight = -static_cast<LONG>(newHeight);
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = gdi::TopDown32(static_cast<LONG>(newWidth), static_cast<LONG>(newHeight));
         void* pixels = nullptr;
         dib = gdi::Bitmap(CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (!dib || !pixels) {
