@@ -336,6 +336,7 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceF
 // plant, a dotted box around the label.
 void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi::IconStamp& icon, const RECT& visible,
                             gdi::SwitchedSelection& font) {
+    int64_t maxCharWidth = -1;  // of the label font, read when first needed
     for (size_t j = 0; j < space.plants.size(); ++j) {
         const Plant& plant = space.plants[j];
         const LONG x = plant.position.x, y = plant.position.y;
@@ -346,7 +347,18 @@ void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi
         // A label starts at x + 20 and is one line high; one that cannot reach
         // the visible part is not drawn (generous bounds: fonts scale with it).
         const bool plantSelected = selected && static_cast<int32_t>(j) == selectedPlant;
-        const bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        if (labelMayShow && !plantSelected) {
+            // Nor one that ends left of it: no glyph is wider than twice the
+            // font's widest character (" #" and the id add at most 13).
+            font.Use(gdi::SharedPlantLabelFont());
+            if (maxCharWidth < 0) {
+                TEXTMETRICW metrics{};
+                maxCharWidth = GetTextMetricsW(dc, &metrics) ? metrics.tmMaxCharWidth + metrics.tmOverhang : INT32_MAX;
+            }
+            const int64_t reach = (static_cast<int64_t>(plant.name.size()) + 13) * 2 * maxCharWidth + 16;
+            labelMayShow = maxCharWidth == INT32_MAX || x + 20 + reach >= visible.left;
+        }
         if (!labelMayShow && !plantSelected) continue;
         font.Use(gdi::SharedPlantLabelFont());
         const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);
