@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -245,6 +246,66 @@ inline HICON SharedIcon(HINSTANCE instance, int resourceId, int size) {
                  .first;
     return it->second;
 }
+
+// The header of a 32-bit top-down DIB of this size.
+inline BITMAPINFO TopDown32(LONG width, LONG height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A 32-bit icon with its own alpha as one premultiplied bitmap in a memory
+// DC, stamped with one AlphaBlend: the same blend DrawIconEx makes for such an
+// icon, without the DC it makes and drops on every call. An icon without
+// alpha, or one that cannot be read, is drawn by DrawIconEx.
+class IconStamp {
+public:
+    IconStamp(HDC target, HICON icon, int size) : icon(icon), size(size), dc(target) {
+        ICONINFO info{};
+        if (!icon || !dc || !GetIconInfo(icon, &info)) return;
+        const Bitmap colour(info.hbmColor), mask(info.hbmMask);
+        BITMAP bm{};
+        if (!info.hbmColor || !GetObjectW(info.hbmColor, sizeof bm, &bm) || bm.bmBitsPixel != 32 ||
+            bm.bmWidth != size || bm.bmHeight != size)
+            return;
+        BITMAPINFO bi = TopDown32(size, size);
+        void* pixels = nullptr;
+        dib = Bitmap(CreateDIBSection(target, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        if (!dib || !pixels ||
+            GetDIBits(dc, info.hbmColor, 0, static_cast<UINT>(size), pixels, &bi, DIB_RGB_COLORS) != size)
+            return;
+        auto* p = static_cast<uint8_t*>(pixels);
+        bool anyAlpha = false;
+        for (int i = 0; i < size * size; ++i) anyAlpha = anyAlpha || p[i * 4 + 3] != 0;
+        if (!anyAlpha) return;
+        for (int i = 0; i < size * size; ++i, p += 4)
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>((p[c] * p[3] + 127) / 255);
+        GdiFlush();
+        selection.emplace(dc, dib);
+    }
+    // Whether it blends its own bitmap rather than calling DrawIconEx.
+    bool Blends() const { return selection.has_value(); }
+    void Draw(HDC target, int x, int y) const {
+        if (selection) {
+            const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            AlphaBlend(target, x, y, size, size, dc, 0, 0, size, size, blend);
+        } else if (icon) {
+            DrawIconEx(target, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+        }
+    }
+
+private:
+    HICON icon;
+    int size;
+    MemoryDc dc;
+    Bitmap dib;
+    std::optional<Selection> selection;
+};
 
 inline void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
     const Brush brush = MakeBrush(colour);

@@ -214,7 +214,7 @@ private:
     void DrawStatusStrip(HDC dc, const RECT& client);
     void DrawSpaces(HDC dc, const std::vector<Space>& spaces);
     void DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch);
-    void DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+    void DrawPlants(HDC dc, const Space& space, bool selected, const gdi::IconStamp& icon, const RECT& visible,
                     gdi::SwitchedSelection& font);
     void DrawModeHints(HDC dc, int32_t width, const std::vector<Space>& spaces);
     void DrawStartScreen(HDC dc, const RECT& canvas);

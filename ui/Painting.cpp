@@ -207,13 +207,7 @@ struct SpaceFillScratch {
         dib.Reset();
         bits = nullptr;
         width = height = 0;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = static_cast<LONG>(newWidth);
-        info.bmiHeader.biHeight = -static_cast<LONG>(newHeight);
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = gdi::TopDown32(static_cast<LONG>(newWidth), static_cast<LONG>(newHeight));
         void* pixels = nullptr;
         dib = gdi::Bitmap(CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (!dib || !pixels) {
@@ -235,7 +229,7 @@ struct SpaceFillScratch {
 void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
-    const HICON plantIcon = gdi::SharedIcon(instance, IDI_PLANT, 32);
+    const gdi::IconStamp plantIcon(dc, gdi::SharedIcon(instance, IDI_PLANT, 32), 32);
     const RECT visible = VisibleWorld(dc);
     SpaceFillScratch fillScratch;
     gdi::SwitchedSelection font(dc);
@@ -310,33 +304,61 @@ void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceF
         shifted[k] = POINT{static_cast<LONG>(polygon[k].x - minX), static_cast<LONG>(polygon[k].y - minY)};
     Polygon(*scratch.dc, shifted.data(), static_cast<int>(shifted.size()));
     GdiFlush();
-    for (int64_t y = 0; y < h; ++y) {
-        uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
-        for (int64_t x = 0; x < w; ++x)
-            if (row[x] != 0) row[x] = kPremultipliedFill;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // At zoom 1 the blend copies pixel for pixel, and blending a pixel of alpha
+    // 0 leaves the canvas as it is: so only bands of rows, each cut to the
+    // columns its fill reaches, are blended. Scaled, one blend of the whole
+    // part keeps the stretch as it is.
+    const bool unitScale = ZoomViewportExtent() == 1000;
+    const int64_t band = unitScale ? 32 : h;
+    for (int64_t top = 0; top < h; top += band) {
+        const int64_t bottom = std::min(top + band, h);
+        int64_t left = w, right = -1;
+        for (int64_t y = top; y < bottom; ++y) {
+            uint32_t* row = scratch.bits + static_cast<size_t>(y) * stride;
+            int64_t first = 0, last = w - 1;
+            while (first < w && row[first] == 0) ++first;
+            if (first == w) continue;
+            while (row[last] == 0) --last;
+            for (int64_t x = first; x <= last; ++x) row[x] = row[x] != 0 ? kPremultipliedFill : 0;  // vectorises
+            left = std::min(left, first);
+            right = std::max(right, last);
+        }
+        if (!unitScale) left = 0, right = w - 1;
+        if (right < left) continue;
+        AlphaBlend(dc, static_cast<int>(minX + left), static_cast<int>(minY + top), static_cast<int>(right - left + 1),
+                   static_cast<int>(bottom - top), *scratch.dc, static_cast<int>(left), static_cast<int>(top),
+                   static_cast<int>(right - left + 1), static_cast<int>(bottom - top), blend);
     }
-
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(w), static_cast<int>(h),
-               *scratch.dc, 0, 0, static_cast<int>(w), static_cast<int>(h), blend);
 }
 
 // The plants of one space: marker icon, label "name #id" and, for the selected
 // plant, a dotted box around the label.
-void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, HICON icon, const RECT& visible,
+void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi::IconStamp& icon, const RECT& visible,
                             gdi::SwitchedSelection& font) {
+    int64_t maxCharWidth = -1;  // of the label font, read when first needed
     for (size_t j = 0; j < space.plants.size(); ++j) {
         const Plant& plant = space.plants[j];
         const LONG x = plant.position.x, y = plant.position.y;
         // Markers outside the visible part are skipped: drawing one costs a
         // blend even when nothing of it shows.
-        if (icon && x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top &&
-            y - 16 <= visible.bottom)
-            DrawIconEx(dc, x - 16, y - 16, icon, 32, 32, 0, nullptr, DI_NORMAL);
+        if (x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top && y - 16 <= visible.bottom)
+            icon.Draw(dc, x - 16, y - 16);
         // A label starts at x + 20 and is one line high; one that cannot reach
         // the visible part is not drawn (generous bounds: fonts scale with it).
         const bool plantSelected = selected && static_cast<int32_t>(j) == selectedPlant;
-        const bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        if (labelMayShow && !plantSelected) {
+            // Nor one that ends left of it: no glyph is wider than twice the
+            // font's widest character (" #" and the id add at most 13).
+            font.Use(gdi::SharedPlantLabelFont());
+            if (maxCharWidth < 0) {
+                TEXTMETRICW metrics{};
+                maxCharWidth = GetTextMetricsW(dc, &metrics) ? metrics.tmMaxCharWidth + metrics.tmOverhang : INT32_MAX;
+            }
+            const int64_t reach = (static_cast<int64_t>(plant.name.size()) + 13) * 2 * maxCharWidth + 16;
+            labelMayShow = maxCharWidth == INT32_MAX || x + 20 + reach >= visible.left;
+        }
         if (!labelMayShow && !plantSelected) continue;
         font.Use(gdi::SharedPlantLabelFont());
         const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);

@@ -1,6 +1,8 @@
 // Painted pixels of the main window, read back from the window after a paint.
 #include "UiTestSupport.h"
 
+#include "resource.h"
+
 using namespace uitest;
 
 TEST(PaintingStartScreen, WithoutAProjectShowsTheFrameTheWelcomeAndTheStatusStrip) {
@@ -149,6 +151,52 @@ TEST(PaintingPlants, MarkerIconAndLabelPosition) {
         if (AnyInRow(shot, y, label.left, label.right, kBlack)) top = y;
     EXPECT_GE(top, 275);
     EXPECT_LE(top, 281);
+}
+
+// The marker stamped from its premultiplied bitmap gives every pixel DrawIconEx
+// gives, on plain, filled and mixed backgrounds, at zoom 1 and scaled.
+TEST(PaintingPlants, StampedMarkerMatchesDrawIconExPixelForPixel) {
+    const HICON icon = gdi::SharedIcon(GetModuleHandleW(nullptr), IDI_PLANT, 32);
+    ASSERT_NE(icon, nullptr);
+    const int W = 160, H = 96;
+    const gdi::WindowDc screen(nullptr);
+    auto paint = [&](bool stamped, float scale) {
+        const gdi::MemoryDc dc(screen);
+        const gdi::Bitmap bitmap(CreateCompatibleBitmap(screen, W, H));
+        std::vector<uint32_t> bits(static_cast<size_t>(W) * H);
+        {
+            const gdi::Selection selection(dc, bitmap);
+            const COLORREF backgrounds[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(167, 241, 167), RGB(230, 230, 230)};
+            for (int k = 0; k < 4; ++k) gdi::FillSolid(dc, RECT{k * 40, 0, k * 40 + 40, H}, backgrounds[k]);
+            for (int y = 48; y < H; ++y)
+                for (int x = 0; x < W; ++x) SetPixel(dc, x, y, RGB(x * 7 % 256, y * 13 % 256, (x ^ y) * 5 % 256));
+            SetGraphicsMode(dc, GM_ADVANCED);
+            const XFORM xf{scale, 0, 0, scale, 0, 0};
+            SetWorldTransform(dc, &xf);
+            const gdi::IconStamp stamp(dc, icon, 32);
+            EXPECT_TRUE(stamp.Blends());
+            for (int x = -8; x < W; x += 27)
+                for (int y = -8; y < H; y += 29) {
+                    if (stamped)
+                        stamp.Draw(dc, x, y);
+                    else
+                        DrawIconEx(dc, x, y, icon, 32, 32, 0, nullptr, DI_NORMAL);
+                }
+            ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+        }
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        EXPECT_EQ(GetDIBits(dc, bitmap, 0, H, bits.data(), &bi, DIB_RGB_COLORS), H);
+        for (uint32_t& b : bits) b &= 0xFFFFFF;
+        return bits;
+    };
+    for (float scale : {1.0f, 1.5f, 0.5f}) {
+        const std::vector<uint32_t> drawn = paint(false, scale), stamped = paint(true, scale);
+        size_t differing = 0;
+        for (size_t i = 0; i < drawn.size(); ++i) differing += drawn[i] != stamped[i];
+        EXPECT_EQ(differing, 0u) << "scale " << scale;
+        EXPECT_NE(drawn, paint(false, 2.0f)) << "the icon must show";
+    }
 }
 
 TEST(PaintingSpaces, ASpaceFarLargerThanTheCanvasIsFilledWhereverItIsScrolled) {
