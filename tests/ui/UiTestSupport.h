@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GdiObjects.h"
 #include "MainWindow.h"
 
 #include <atomic>
@@ -385,13 +386,7 @@ public:
         height = client.bottom;
         HDC windowDc = GetDC(hwnd);
         HDC memory = CreateCompatibleDC(windowDc);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = gdi::TopDown32(width, height);
         void* bits = nullptr;
         HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HGDIOBJ old = SelectObject(memory, dib);
