@@ -149,6 +149,39 @@ inline void PressKey(HWND dialog, UINT key) {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
+// Real key strokes (SendInput): like the keyboard's, they go to the window
+// that has the keyboard focus of the display, whichever it is, and they set
+// the key state that the controls read (Shift, Ctrl). `modifier` is held
+// down around the key when given.
+inline void StrikeKey(WORD key, WORD modifier = 0) {
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (modifier) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    if (modifier) add(modifier, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Types `text` as key strokes of its characters.
+inline void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT inputs[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wScan = c;
+            inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+}
+
 inline std::wstring ItemText(HWND dialog, int id) {
     return WindowText(GetDlgItem(dialog, id));
 }

@@ -70,7 +70,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     InputBoxState* state = StateOf(hwnd);
-    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!state) return DefModalWindowProc(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
@@ -88,7 +88,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefModalWindowProc(hwnd, message, wParam, lParam);
 }
 
 bool MainWindow::InputBox(const std::wstring& title, std::wstring& text) {

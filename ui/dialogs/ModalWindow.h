@@ -1,5 +1,6 @@
 // Placing and running the program's modal windows: centring on another
-// window, and the message loop of the windows built from plain controls.
+// window, and the message loop and default procedure of the windows built
+// from plain controls.
 #pragma once
 
 #include "WinApi.h"
@@ -13,3 +14,10 @@ void CentreOnWindow(HWND window, HWND reference);
 // being posted again and closes the window as cancelled. Then `owner` is
 // enabled again and brought to the foreground. A null `window` only does that.
 void RunModalWindow(HWND owner, HWND window);
+
+// The default procedure of a window built from plain controls: answers what
+// its controls ask of a dialog, as the dialog manager would, and leaves the
+// rest to DefWindowProcW. A multi-line edit asks to move the focus
+// (WM_NEXTDLGCTL) on Tab and Shift+Tab, and for the default button
+// (DM_GETDEFID, always IDOK here) on Enter.
+LRESULT DefModalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

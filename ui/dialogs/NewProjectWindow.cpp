@@ -82,7 +82,7 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
         g_font.Reset();
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefModalWindowProc(hwnd, message, wParam, lParam);
 }
 
 void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogData& data) {
