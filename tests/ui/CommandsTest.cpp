@@ -254,6 +254,20 @@ TEST_F(CommandsTest, NewProjectKeysLeaveTheDescriptionAsInADialog) {
     EXPECT_EQ(Store().GetCurrentProject()->description, L"Herbs");
 }
 
+TEST_F(CommandsTest, NewProjectGivesTheKeyboardBackToTheMainWindow) {
+    uitest::OtherWindow other;
+    SetForegroundWindow(window->hwnd);
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Created", L"")});
+    uitest::ExpectKeyboardBack(*window, other, "after Create");
+    Answer escape = uitest::NewProject(L"Not this", L"");
+    escape.key = VK_ESCAPE;
+    escape.keyTarget = uitest::kProjectNameEditId;
+    SetForegroundWindow(window->hwnd);
+    Run(IDM_NEW_PROJECT, {escape});
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Created");
+    uitest::ExpectKeyboardBack(*window, other, "after Esc");
+}
+
 // ---- Save As and save in place (commands 1005, 1004)
 
 TEST_F(CommandsTest, SaveAsWritesTheFileThroughTheSaveDialog) {

@@ -42,12 +42,12 @@ void Confirm(HWND box, InputBoxState& state) {
     const int read = GetWindowTextW(state.edit, &text[0], length + 1);
     text.resize(read > 0 ? static_cast<size_t>(read) : 0);
     state.text = text;
-    DestroyWindow(box);
+    EndModalWindow(box);
 }
 
 void Cancel(HWND box, InputBoxState& state) {
     state.text.clear();
-    DestroyWindow(box);
+    EndModalWindow(box);
 }
 
 // Registered on first use and kept for the life of the process, so that a box

@@ -26,6 +26,16 @@ void RunModalWindow(HWND owner, HWND window) {
     if (IsWindow(window)) SendMessageW(window, WM_CLOSE, 0, 0);
     EnableWindow(owner, TRUE);
     SetForegroundWindow(owner);
+    SetFocus(owner);
+}
+
+void EndModalWindow(HWND window) {
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        if (GetActiveWindow() == window) SetForegroundWindow(owner);
+    }
+    DestroyWindow(window);
 }
 
 LRESULT DefModalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,8 +12,15 @@ void CentreOnWindow(HWND window, HWND reference);
 // Disables `owner` and pumps the thread's messages until `window` is gone;
 // Tab, Enter and Esc work as in a dialog. A WM_QUIT ends the loop without
 // being posted again and closes the window as cancelled. Then `owner` is
-// enabled again and brought to the foreground. A null `window` only does that.
+// enabled again, brought to the foreground and given the focus. A null
+// `window` only does that.
 void RunModalWindow(HWND owner, HWND window);
+
+// Ends a window that RunModalWindow runs, as EndDialog ends a dialog: the owner
+// is enabled and made the active window before the window goes. Left to
+// itself, the system would hand the activation of a destroyed window to the
+// next one in z-order, which may be another program's.
+void EndModalWindow(HWND window);
 
 // The default procedure of a window built from plain controls: answers what
 // its controls ask of a dialog, as the dialog manager would, and leaves the

@@ -49,7 +49,7 @@ void OnCreateButton(HWND window, ProjectCreateDialogData* data) {
     *data->name = name;
     *data->description = description;
     data->accepted = true;
-    DestroyWindow(window);
+    EndModalWindow(window);
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
     switch (message) {
     case WM_CLOSE:
         if (data) data->accepted = false;
-        DestroyWindow(hwnd);
+        EndModalWindow(hwnd);
         return 0;
     case WM_COMMAND:
         if (data && LOWORD(wParam) == IDOK) {
@@ -73,7 +73,7 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
         }
         if (data && LOWORD(wParam) == IDCANCEL) {
             data->accepted = false;
-            DestroyWindow(hwnd);
+            EndModalWindow(hwnd);
             return 0;
         }
         break;
