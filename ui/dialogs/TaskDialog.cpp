@@ -8,6 +8,7 @@
 
 #include "MainWindow.h"
 #include "ModalWindow.h"
+#include "StatefulDialog.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
@@ -269,5 +270,5 @@ BOOL OnCommand(HWND dialog, TaskDialogState& state, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
+    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnCommand, OnNotify>(dialog, message, wParam, lParam);
 }
