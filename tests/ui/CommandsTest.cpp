@@ -4,8 +4,9 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
-#include "UiTestSupport.h"
+#include "DialogDriver.h"
 #include "PrintManager.h"
 #include "resource.h"
 
@@ -210,6 +211,61 @@ TEST_F(CommandsTest, NewProjectWindowIsCentredOnTheMainWindow) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].rect.left, 450);
     EXPECT_EQ(seen[0].rect.top, 260);
+}
+
+// The keys work in the multi-line description as in a dialog: Tab and Shift+Tab
+// leave it for the next and the previous control, Enter presses Create.
+TEST_F(CommandsTest, NewProjectKeysLeaveTheDescriptionAsInADialog) {
+    const DWORD ui = GetCurrentThreadId();
+    std::vector<int> focus;  // the focused control after each Tab
+    std::thread keys([&] {
+        auto focused = [ui] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            GetGUIThreadInfo(ui, &info);
+            return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+        };
+        auto tab = [&](WORD modifier, int expected) {
+            uitest::StrikeKey(VK_TAB, modifier);
+            for (int i = 0; i < 100 && focused() != expected; ++i) Sleep(20);
+            focus.push_back(focused());
+        };
+        HWND project = nullptr;
+        for (int i = 0; i < 250 && !project; ++i, Sleep(20))
+            project = uitest::FindThreadWindow(ui, L"ProjectCreateDialogClass", L"");
+        Sleep(100);  // let it finish its set-up
+        tab(0, uitest::kProjectDescriptionEditId);
+        uitest::TypeText(L"Herbs");
+        tab(0, IDOK);
+        tab(VK_SHIFT, uitest::kProjectDescriptionEditId);
+        tab(VK_SHIFT, uitest::kProjectNameEditId);
+        uitest::TypeText(L"Kitchen");  // over the proposed name, which the Tab selected
+        tab(0, uitest::kProjectDescriptionEditId);
+        uitest::StrikeKey(VK_RETURN);
+        for (int i = 0; i < 100 && IsWindow(project); ++i) Sleep(20);
+        if (IsWindow(project)) PostMessageW(project, WM_CLOSE, 0, 0);  // Enter did not create
+    });
+    Command(IDM_NEW_PROJECT);
+    keys.join();
+    EXPECT_EQ(focus, (std::vector<int>{uitest::kProjectDescriptionEditId, IDOK, uitest::kProjectDescriptionEditId,
+                                       uitest::kProjectNameEditId, uitest::kProjectDescriptionEditId}));
+    ASSERT_TRUE(Store().IsProjectOpen());
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Kitchen");
+    EXPECT_EQ(Store().GetCurrentProject()->description, L"Herbs");
+}
+
+TEST_F(CommandsTest, NewProjectGivesTheKeyboardBackToTheMainWindow) {
+    uitest::OtherWindow other;
+    SetForegroundWindow(window->hwnd);
+    Run(IDM_NEW_PROJECT, {uitest::NewProject(L"Created", L"")});
+    uitest::ExpectKeyboardBack(*window, other, "after Create");
+    Answer escape = uitest::NewProject(L"Not this", L"");
+    escape.key = VK_ESCAPE;
+    escape.keyTarget = uitest::kProjectNameEditId;
+    SetForegroundWindow(window->hwnd);
+    Run(IDM_NEW_PROJECT, {escape});
+    EXPECT_EQ(Store().GetCurrentProject()->name, L"Created");
+    uitest::ExpectKeyboardBack(*window, other, "after Esc");
 }
 
 // ---- Save As and save in place (commands 1005, 1004)

@@ -149,6 +149,124 @@ inline void PressKey(HWND dialog, UINT key) {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
+// Real key strokes (SendInput): like the keyboard's, they go to the window
+// that has the keyboard focus of the display, whichever it is, and they set
+// the key state that the controls read (Shift, Ctrl). `modifier` is held
+// down around the key when given.
+inline void StrikeKey(WORD key, WORD modifier = 0) {
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (modifier) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    if (modifier) add(modifier, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Types `text` as key strokes of its characters.
+inline void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT inputs[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wScan = c;
+            inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+}
+
+// A window of a thread of its own, standing in for another program's window on
+// the display: it counts the times the system makes it the active window.
+class OtherWindow {
+public:
+    OtherWindow() {
+        worker_ = std::thread([this] { Run(); });
+        while (!ready_) Sleep(5);
+    }
+    ~OtherWindow() {
+        if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        worker_.join();
+    }
+    explicit operator bool() const { return hwnd_ != nullptr; }
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+
+    // Activations so far, once the window's thread has handled what was sent to it.
+    int Activations() const {
+        SendMessageW(hwnd_, WM_NULL, 0, 0);
+        return activations_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<OtherWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && self) ++self->activations_;
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    void Run() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TilvoTestOtherWindow";
+        RegisterClassW(&wc);
+        HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Other", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+        if (hwnd) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            ShowWindow(hwnd, SW_SHOWNOACTIVATE);  // above the main window, but not active
+            hwnd_ = hwnd;
+        }
+        ready_ = true;
+        MSG msg;
+        while (hwnd && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        UnregisterClassW(wc.lpszClassName, wc.hInstance);
+    }
+
+    std::atomic<bool> ready_{false};
+    std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<int> activations_{0};
+    std::thread worker_;
+};
+
+// After a modal window closed: the main window has the keyboard again, and
+// the system never handed it to `other` meanwhile. The main window is
+// enabled, active and focused, and a command key struck now reaches it
+// through the program's loop (accelerators first): Ctrl+R, Rename Space,
+// which without a selected space only answers in the status strip.
+inline void ExpectKeyboardBack(MainWindow& window, const OtherWindow& other, const std::string& after) {
+    PumpPending();
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other.Activations(), 0) << after;
+    EXPECT_TRUE(IsWindowEnabled(window.hwnd)) << after;
+    EXPECT_EQ(GetForegroundWindow(), window.hwnd) << after;
+    EXPECT_EQ(GetActiveWindow(), window.hwnd) << after;
+    EXPECT_EQ(GetFocus(), window.hwnd) << after;
+    window.SetStatusText(L"");
+    StrikeKey('R', VK_CONTROL);
+    bool reached = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!reached && std::chrono::steady_clock::now() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            if (window.accelerators && TranslateAcceleratorW(window.hwnd, window.accelerators, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        reached = window.statusText == L"Please select a space to rename.";
+        if (!reached) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    EXPECT_TRUE(reached) << after << ": Ctrl+R did not reach the main window";
+}
+
 inline std::wstring ItemText(HWND dialog, int id) {
     return WindowText(GetDlgItem(dialog, id));
 }

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "UiTestSupport.h"
+#include "DialogDriver.h"
 #include "dialogs/NewProjectWindow.h"
 
 using uitest::Answer;
@@ -129,6 +129,16 @@ TEST_F(InputBoxTest, EnterConfirmsAndEscapeCancels) {
     EXPECT_EQ(text, L"by keyboard");
     EXPECT_FALSE(Ask(Key(VK_ESCAPE), text));
     EXPECT_EQ(text, L"by keyboard");
+}
+
+TEST_F(InputBoxTest, GivesTheKeyboardBackToTheMainWindowWhenItCloses) {
+    uitest::OtherWindow other;
+    for (UINT key : {VK_RETURN, VK_ESCAPE}) {
+        SetForegroundWindow(window->hwnd);
+        std::wstring text = L"Bed";
+        Ask(Key(key), text);
+        uitest::ExpectKeyboardBack(*window, other, key == VK_RETURN ? "after Enter" : "after Esc");
+    }
 }
 
 TEST_F(InputBoxTest, CanRunAgainAfterItEnded) {

@@ -451,7 +451,12 @@ TEST(TaskDialogEdit, ADueDateThePickerCannotShowIsKeptUnlessADateIsPicked) {
     MakeGarden(store);
     const int32_t soon = AddTask(store, L"Harvest", L"", L"after rain");
     const int32_t bad = AddTask(store, L"Split", L"", L"2025-02-30");
-    for (int32_t id : {soon, bad}) {
+    std::vector<std::pair<int32_t, std::wstring>> stored = {{soon, L"after rain"}, {bad, L"2025-02-30"}};
+    // Dates the picker takes without complaint but cannot show: it stays on today.
+    for (const wchar_t* date : {L"0001-01-01", L"1600-12-31", L"30000-01-01"})
+        stored.emplace_back(AddTask(store, L"Far", L"", date), date);
+    for (const auto& task : stored) {
+        const int32_t id = task.first;
         DialogScript script([&](DialogScript& s) {
             HWND d = s.WaitDialog(L"Edit Task");
             ASSERT_NE(d, nullptr);
@@ -467,8 +472,7 @@ TEST(TaskDialogEdit, ADueDateThePickerCannotShowIsKeptUnlessADateIsPicked) {
         EXPECT_EQ(RunTaskDialog(*w, id, true), 1);
         script.Finish();
     }
-    EXPECT_EQ(store.GetTask(soon)->dueDate, L"after rain");
-    EXPECT_EQ(store.GetTask(bad)->dueDate, L"2025-02-30");
+    for (const auto& task : stored) EXPECT_EQ(store.GetTask(task.first)->dueDate, task.second);
 
     DialogScript picked([&](DialogScript& s) {
         HWND d = s.WaitDialog(L"Edit Task");

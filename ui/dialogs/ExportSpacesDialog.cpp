@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MainWindow.h"
+#include "StatefulDialog.h"
 #include "export/SpaceImageExport.h"
 #include "resource.h"
 
@@ -68,12 +69,12 @@ bool AskImagePath(HWND dialog, std::wstring& path) {
     return true;
 }
 
-// The MainWindow the dialog was opened with, kept in its DWLP_USER slot.
-MainWindow* OwnerOf(HWND dialog) {
-    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
+// What an Export Spaces dialog keeps while it runs, with its window.
+struct ExportSpacesState {
+    MainWindow* owner = nullptr;  // whose spaces are listed and drawn
+};
 
-void OnExport(HWND dialog) {
+void OnExport(HWND dialog, const ExportSpacesState& state) {
     const std::vector<int32_t> rows = TickedRows(dialog);
     if (rows.empty()) {
         MessageBoxW(dialog, L"Please select at least one space to export.", L"No Spaces Selected", MB_ICONWARNING);
@@ -81,8 +82,7 @@ void OnExport(HWND dialog) {
     }
     std::wstring path;
     if (!AskImagePath(dialog, path)) return;
-    MainWindow* owner = OwnerOf(dialog);
-    const bool exported = owner && owner->ExportSpacesToImage(rows, path, ImageFormatForPath(path));
+    const bool exported = state.owner && state.owner->ExportSpacesToImage(rows, path, ImageFormatForPath(path));
     if (exported) {
         MessageBoxW(dialog, L"Spaces exported successfully!", L"Export Complete", MB_ICONINFORMATION);
         EndDialog(dialog, 1);
@@ -91,31 +91,24 @@ void OnExport(HWND dialog) {
     }
 }
 
+BOOL OnInitDialog(HWND dialog, ExportSpacesState& state, LPARAM lParam) {
+    state.owner = reinterpret_cast<MainWindow*>(lParam);
+    if (!state.owner) return FALSE;
+    FillSpaceList(dialog, *state.owner);
+    return TRUE;
+}
+
+BOOL OnCommand(HWND dialog, ExportSpacesState& state, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_EXPORT_BUTTON: OnExport(dialog, state); return TRUE;
+    case IDC_EXPORT_CANCEL:
+    case IDCANCEL: EndDialog(dialog, 2); return TRUE;
+    default: return FALSE;
+    }
+}
+
 }  // namespace
 
 INT_PTR CALLBACK ExportSpacesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        if (!lParam) return FALSE;
-        FillSpaceList(dialog, *reinterpret_cast<MainWindow*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_EXPORT_BUTTON:
-            OnExport(dialog);
-            return TRUE;
-        case IDC_EXPORT_CANCEL:
-        case IDCANCEL:
-            EndDialog(dialog, 2);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    case WM_CLOSE:
-        EndDialog(dialog, 2);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return StatefulDialogProc<ExportSpacesState, OnInitDialog, OnCommand>(dialog, message, wParam, lParam);
 }

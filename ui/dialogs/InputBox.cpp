@@ -42,12 +42,12 @@ void Confirm(HWND box, InputBoxState& state) {
     const int read = GetWindowTextW(state.edit, &text[0], length + 1);
     text.resize(read > 0 ? static_cast<size_t>(read) : 0);
     state.text = text;
-    DestroyWindow(box);
+    EndModalWindow(box);
 }
 
 void Cancel(HWND box, InputBoxState& state) {
     state.text.clear();
-    DestroyWindow(box);
+    EndModalWindow(box);
 }
 
 // Registered on first use and kept for the life of the process, so that a box
@@ -70,7 +70,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     InputBoxState* state = StateOf(hwnd);
-    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!state) return DefModalWindowProc(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
@@ -88,7 +88,7 @@ LRESULT CALLBACK InputBoxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefModalWindowProc(hwnd, message, wParam, lParam);
 }
 
 bool MainWindow::InputBox(const std::wstring& title, std::wstring& text) {

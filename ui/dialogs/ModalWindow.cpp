@@ -26,4 +26,31 @@ void RunModalWindow(HWND owner, HWND window) {
     if (IsWindow(window)) SendMessageW(window, WM_CLOSE, 0, 0);
     EnableWindow(owner, TRUE);
     SetForegroundWindow(owner);
+    SetFocus(owner);
+}
+
+void EndModalWindow(HWND window) {
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        if (GetActiveWindow() == window) SetForegroundWindow(owner);
+    }
+    DestroyWindow(window);
+}
+
+LRESULT DefModalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case DM_GETDEFID: return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_NEXTDLGCTL: {
+        // A non-zero low word of lParam names the control in wParam; otherwise
+        // wParam chooses the previous (non-zero) or the next tab stop.
+        HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+        if (!next) return 0;
+        // As in a dialog, an edit reached this way has its text selected.
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+        SetFocus(next);
+        return 0;
+    }
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
 }

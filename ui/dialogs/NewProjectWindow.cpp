@@ -18,20 +18,30 @@ constexpr int kNameMaxCount = 255;
 constexpr int kDescriptionBufferChars = 1024;
 constexpr int kDescriptionMaxCount = 1023;
 
-gdi::Font g_font;  // owned by the one open window; deleted when it is destroyed
+// What one window keeps, with the window (GWLP_USERDATA): made at WM_CREATE
+// and deleted at WM_NCDESTROY, after the controls that use the font are gone.
+struct ProjectWindowState {
+    ProjectCreateDialogData* data = nullptr;  // the caller's record
+    gdi::Font font;                           // the controls' font
+};
+
+ProjectWindowState* StateOf(HWND window) {
+    return reinterpret_cast<ProjectWindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 void OnCreate(HWND window, ProjectCreateDialogData* data) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
-    g_font = gdi::Font(CreateMessageFont());
-    CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, g_font);
+    auto* state = new ProjectWindowState{data, gdi::Font(CreateMessageFont())};
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    const HFONT font = state->font;
+    CreateChildControl(window, L"STATIC", L"Project Name:", 0, 0, 15, 20, 100, 20, font);
     data->nameEdit = CreateChildControl(window, L"EDIT", data->name->c_str(), kNameEditId,
-                                        WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 15, 45, 260, 25, g_font);
-    CreateChildControl(window, L"STATIC", L"Description (optional):", 0, 0, 15, 85, 150, 20, g_font);
+                                        WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 15, 45, 260, 25, font);
+    CreateChildControl(window, L"STATIC", L"Description (optional):", 0, 0, 15, 85, 150, 20, font);
     data->descriptionEdit =
         CreateChildControl(window, L"EDIT", data->description->c_str(), kDescriptionEditId,
-                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, g_font);
-    CreateChildControl(window, L"BUTTON", L"Create", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 185, 75, 30, g_font);
-    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 200, 185, 75, 30, g_font);
+                           WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 15, 110, 260, 60, font);
+    CreateChildControl(window, L"BUTTON", L"Create", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 185, 75, 30, font);
+    CreateChildControl(window, L"BUTTON", L"Cancel", IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 200, 185, 75, 30, font);
     SetFocus(data->nameEdit);
     CentreOnWindow(window, GetParent(window));  // the owner
 }
@@ -49,7 +59,7 @@ void OnCreateButton(HWND window, ProjectCreateDialogData* data) {
     *data->name = name;
     *data->description = description;
     data->accepted = true;
-    DestroyWindow(window);
+    EndModalWindow(window);
 }
 
 }  // namespace
@@ -60,11 +70,12 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
         OnCreate(hwnd, static_cast<ProjectCreateDialogData*>(create->lpCreateParams));
         return 0;
     }
-    auto* data = reinterpret_cast<ProjectCreateDialogData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    ProjectWindowState* state = StateOf(hwnd);
+    ProjectCreateDialogData* data = state ? state->data : nullptr;
     switch (message) {
     case WM_CLOSE:
         if (data) data->accepted = false;
-        DestroyWindow(hwnd);
+        EndModalWindow(hwnd);
         return 0;
     case WM_COMMAND:
         if (data && LOWORD(wParam) == IDOK) {
@@ -73,16 +84,17 @@ LRESULT CALLBACK ProjectCreateDialogWndProc(HWND hwnd, UINT message, WPARAM wPar
         }
         if (data && LOWORD(wParam) == IDCANCEL) {
             data->accepted = false;
-            DestroyWindow(hwnd);
+            EndModalWindow(hwnd);
             return 0;
         }
         break;
     case WM_NCDESTROY:
         // Last message of the window, after its controls are gone.
-        g_font.Reset();
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        delete state;
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefModalWindowProc(hwnd, message, wParam, lParam);
 }
 
 void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogData& data) {

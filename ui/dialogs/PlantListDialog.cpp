@@ -7,6 +7,7 @@
 
 #include "MainWindow.h"
 #include "ModalWindow.h"
+#include "StatefulDialog.h"
 #include "resource.h"
 
 namespace {
@@ -25,28 +26,28 @@ void FillList(HWND dialog, MainWindow& window) {
     SetWindowTextW(GetDlgItem(dialog, IDC_PLANT_COUNT), std::to_wstring(count).c_str());
 }
 
+// What a Plant List keeps while it runs, with its window.
+struct PlantListState {
+    MainWindow* owner = nullptr;  // whose project the list shows; null leaves the list empty
+};
+
+BOOL OnInitDialog(HWND dialog, PlantListState& state, LPARAM lParam) {
+    state.owner = reinterpret_cast<MainWindow*>(lParam);  // the command always passes its window
+    if (state.owner) {
+        FillList(dialog, *state.owner);
+        CentreOnWindow(dialog, state.owner->hwnd);
+    }
+    return TRUE;
+}
+
+BOOL OnCommand(HWND dialog, PlantListState&, WPARAM wParam) {
+    if (LOWORD(wParam) != IDC_PLANT_LIST_CLOSE && LOWORD(wParam) != IDCANCEL) return FALSE;
+    EndDialog(dialog, 2);
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK PlantListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        // The command always passes its window; without one the list stays empty.
-        // Nothing of it is needed after this message.
-        if (auto* owner = reinterpret_cast<MainWindow*>(lParam)) {
-            FillList(dialog, *owner);
-            CentreOnWindow(dialog, owner->hwnd);
-        }
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PLANT_LIST_CLOSE || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 2);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        EndDialog(dialog, 2);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return StatefulDialogProc<PlantListState, OnInitDialog, OnCommand>(dialog, message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 
 #include "MainWindow.h"
 #include "ModalWindow.h"
+#include "StatefulDialog.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
 
@@ -72,7 +73,9 @@ bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 }
 
 // Shows a stored due date: the picker gets the date when it reads as three
-// numbers that form a date it accepts; otherwise it keeps today.
+// numbers that form a date it shows; otherwise it keeps today. The picker
+// takes some dates it cannot show (far past or future) and stays on today, so
+// a date counts as shown only when the picker reads back exactly that date.
 void ShowDueDate(HWND dialog, TaskDialogState& state, const std::wstring& dueDate) {
     HWND picker = GetDlgItem(dialog, IDC_TASK_DUE_DATE);
     if (dueDate.empty()) {
@@ -89,7 +92,11 @@ void ShowDueDate(HWND dialog, TaskDialogState& state, const std::wstring& dueDat
         date.wYear = static_cast<WORD>(year);
         date.wMonth = static_cast<WORD>(month);
         date.wDay = static_cast<WORD>(day);
-        shown = SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date)) != 0;
+        if (SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date))) {
+            bool valid = false;
+            const SYSTEMTIME read = PickerDate(dialog, &valid);
+            shown = valid && read.wYear == year && read.wMonth == month && read.wDay == day;
+        }
     }
     if (!shown) state.unshownDueDate = dueDate;
 }
@@ -263,5 +270,5 @@ BOOL OnCommand(HWND dialog, TaskDialogState& state, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
+    return StatefulDialogProc<TaskDialogState, OnInitDialog, OnCommand, OnNotify>(dialog, message, wParam, lParam);
 }

@@ -31,29 +31,4 @@ void ApplyLinks(HWND list, const std::vector<int32_t>& ids);
 // A window's whole text, however long.
 std::wstring ControlText(HWND control);
 
-// The dialog procedure of a task dialog: its `State` is made at WM_INITDIALOG,
-// kept with the window (DWLP_USER) and deleted with it, so that every
-// message finds the state of its own dialog. WM_CLOSE ends the dialog with 2.
-template <typename State, BOOL (*Init)(HWND, State&, LPARAM), BOOL (*Notify)(HWND, State&, const NMHDR*),
-          BOOL (*Command)(HWND, State&, WPARAM)>
-INT_PTR StatefulDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* state = new State();
-        SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-        return Init(dialog, *state, lParam);
-    }
-    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!state) return FALSE;  // before WM_INITDIALOG or after the end
-    switch (message) {
-    case WM_NOTIFY: return Notify(dialog, *state, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND: return Command(dialog, *state, wParam);
-    case WM_CLOSE: EndDialog(dialog, 2); return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        delete state;
-        return FALSE;
-    default: return FALSE;
-    }
-}
-
 }  // namespace taskdialogs

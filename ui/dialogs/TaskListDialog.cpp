@@ -5,6 +5,7 @@
 
 #include "MainWindow.h"
 #include "ModalWindow.h"
+#include "StatefulDialog.h"
 #include "TaskDialog.h"
 #include "TaskDialogSupport.h"
 #include "resource.h"
@@ -201,5 +202,5 @@ BOOL OnCommand(HWND dialog, TaskListState& state, WPARAM wParam) {
 }  // namespace
 
 INT_PTR CALLBACK TaskListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return StatefulDialogProc<TaskListState, OnInitDialog, OnNotify, OnCommand>(dialog, message, wParam, lParam);
+    return StatefulDialogProc<TaskListState, OnInitDialog, OnCommand, OnNotify>(dialog, message, wParam, lParam);
 }
