@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "Layout.h"
 #include "resource.h"
@@ -57,9 +58,7 @@ int32_t MainWindow::MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* box
     const gdi::Selection font(measure, GetStockObject(DEFAULT_GUI_FONT));
     int32_t x = kIconCorner;
     for (const MenuItem& title : menuModel) {
-        SIZE size{0, 0};
-        GetTextExtentPoint32W(measure, title.text.c_str(), static_cast<int>(title.text.size()), &size);
-        RECT box{x, 0, x + size.cx + kTitlePadding, kStripHeight};
+        RECT box{x, 0, x + shapes::TextExtent(measure, title.text).cx + kTitlePadding, kStripHeight};
         if (boxes) boxes->push_back(box);
         x = box.right;
         if (x > width - kMenuStop) break;
@@ -123,8 +122,7 @@ void MainWindow::DrawProjectTitle(HDC dc, int32_t W, int32_t titleEnd) {
     if (!titleFont) return;
 
     const gdi::Selection font(dc, titleFont);
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const SIZE size = shapes::TextExtent(dc, text);
     const int32_t free = W - kCaptionButtons - size.cx;
     const int32_t half = (free - titleEnd) / 2;
     int32_t x = half >= 20 ? titleEnd + half : titleEnd + 20;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "ViewMath.h"
 
@@ -58,10 +59,8 @@ void DrawPanArrow(HDC dc, const RECT& button) {
 }
 
 SIZE MeasureTooltip(HDC dc, const wchar_t* text) {
-    SIZE size{0, 0};
     const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
-    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-    return size;
+    return shapes::TextExtent(dc, text);
 }
 
 }  // namespace
