@@ -23,7 +23,7 @@ const wchar_t kNothingSelected[] = L"Ready. Mouse wheel to pan, Shift+wheel for 
 const wchar_t kPlaceInside[] = L"Plant must be placed inside the selected space. Right-click to cancel.";
 const wchar_t kPlacementCancelled[] = L"Plant placement cancelled.";
 
-void ShowCursor(LPCWSTR id) {
+void SetCursorShape(LPCWSTR id) {
     SetCursor(LoadCursorW(nullptr, id));
 }
 
@@ -169,7 +169,7 @@ void MainWindow::PlacePlantAt(POINT w) {
     if (!InputBox(L"Add Plant", name) || name.empty()) {
         SetStatusText(kPlacementCancelled);
         placingPlant = false;
-        ShowCursor(IDC_ARROW);
+        SetCursorShape(IDC_ARROW);
         RepaintCanvas(false);
         return;
     }
@@ -191,7 +191,7 @@ void MainWindow::PlacePlantAt(POINT w) {
         }
     }
     placingPlant = false;
-    ShowCursor(IDC_ARROW);
+    SetCursorShape(IDC_ARROW);
     UpdateScrollBars();
     RepaintCanvas(false);
 }
@@ -368,7 +368,7 @@ void MainWindow::CanvasMove(POINT p) {
         const bool onCanvas = p.x >= canvas.left && p.x < canvas.right && p.y >= canvas.top && p.y < canvas.bottom;
         if (onCanvas) cursor = IDC_HAND;
     }
-    ShowCursor(cursor);
+    SetCursorShape(cursor);
 }
 
 // The selection stays; the title shows the unsaved mark from here on, not
@@ -398,7 +398,7 @@ void MainWindow::CanvasRelease(POINT /*p*/) {
 void MainWindow::CanvasRightPress() {
     if (placingPlant) {
         placingPlant = false;
-        ShowCursor(IDC_ARROW);
+        SetCursorShape(IDC_ARROW);
         SetStatusText(kPlacementCancelled);
         RepaintCanvas(true);
         return;

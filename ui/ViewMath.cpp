@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "resource.h"
+
 float ZoomedOut(float zoom) {
     return std::max(zoom - kZoomStep, kMinZoom);
 }
@@ -54,10 +56,10 @@ struct ToolbarButton {
 };
 
 const ToolbarButton kButtons[kToolbarButtonCount] = {
-    {{8, 40, 40, 72}, 103, L"Pan Tool - Click and drag to pan around"},
-    {{48, 40, 80, 72}, 105, L"Zoom Out - Decrease zoom level"},
-    {{88, 40, 120, 72}, 104, L"Zoom In - Increase zoom level"},
-    {{128, 40, 160, 72}, 106, L"Reset Zoom - Reset zoom to 100%"},
+    {{8, 40, 40, 72}, IDI_PAN, L"Pan Tool - Click and drag to pan around"},
+    {{48, 40, 80, 72}, IDI_ZOOM_OUT, L"Zoom Out - Decrease zoom level"},
+    {{88, 40, 120, 72}, IDI_ZOOM_IN, L"Zoom In - Increase zoom level"},
+    {{128, 40, 160, 72}, IDI_ZOOM_RESET, L"Reset Zoom - Reset zoom to 100%"},
 };
 
 const ToolbarButton* Button(int32_t code) {
