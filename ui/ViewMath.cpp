@@ -63,8 +63,8 @@ const ToolbarButton kButtons[kToolbarButtonCount] = {
 };
 
 const ToolbarButton* Button(int32_t code) {
-    if (code < 1 || code > kToolbarButtonCount) return nullptr;
-    return &kButtons[code - 1];
+    if (code < layout::kPanButton || code > kToolbarButtonCount) return nullptr;
+    return &kButtons[code - layout::kPanButton];
 }
 }  // namespace
 
@@ -78,11 +78,11 @@ RECT ZoomLabelRect() {
 }
 
 int32_t ToolbarButtonAt(POINT p) {
-    for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
-        const RECT& r = kButtons[code - 1].rect;
+    for (int32_t code = layout::kPanButton; code <= kToolbarButtonCount; ++code) {
+        const RECT& r = Button(code)->rect;
         if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return code;
     }
-    return 0;
+    return layout::kNoToolbarButton;
 }
 
 const wchar_t* ToolbarTooltipText(int32_t code) {
