@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "ProjectManager.h"
 
@@ -41,19 +42,13 @@ gdi::Font MakeFont(int32_t height, int weight, const wchar_t* face = L"Segoe UI"
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face));
 }
 
-SIZE TextSize(HDC dc, const std::wstring& text) {
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
 void Text(HDC dc, int32_t x, int32_t y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
 // The text centred across the content area, measured in the selected font.
 void CentredText(HDC dc, const PageLayout& layout, int32_t y, const std::wstring& text) {
-    const int32_t width = TextSize(dc, text).cx;
+    const int32_t width = shapes::TextExtent(dc, text).cx;
     Text(dc, (layout.contentWidth - width) / 2 + layout.marginLeft, y, text);
 }
 
@@ -165,16 +160,10 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
 
     if (space.polygon.empty()) return;
 
-    int32_t minX = INT32_MAX, maxX = INT32_MIN, minY = INT32_MAX, maxY = INT32_MIN;
-    for (const POINT& p : space.polygon) {
-        minX = std::min<int32_t>(minX, p.x);
-        maxX = std::max<int32_t>(maxX, p.x);
-        minY = std::min<int32_t>(minY, p.y);
-        maxY = std::max<int32_t>(maxY, p.y);
-    }
     // Extents in 64 bits: vertices far apart would overflow a 32-bit difference.
-    const int64_t w = static_cast<int64_t>(maxX) - minX;
-    const int64_t h = static_cast<int64_t>(maxY) - minY;
+    const shapes::Bounds bounds = shapes::PolygonBounds(space.polygon);
+    const int64_t minX = bounds.left, minY = bounds.top;
+    const int64_t w = bounds.right - minX, h = bounds.bottom - minY;
     const double fx = w > 0 ? static_cast<double>(boxWidth) / static_cast<double>(w) : 1.0;
     const double fy = h > 0 ? static_cast<double>(boxHeight) / static_cast<double>(h) : 1.0;
     const double f = std::min(fx, fy) * 0.9;
@@ -215,7 +204,7 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
             SetTextColor(dc, kBlack);
             SetBkMode(dc, TRANSPARENT);
             const std::wstring label = std::to_wstring(number++);
-            const SIZE size = TextSize(dc, label);
+            const SIZE size = shapes::TextExtent(dc, label);
             Text(dc, c.x - size.cx / 2, c.y - size.cy / 2, label);
             brush.Use(marker);
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "Layout.h"
 
@@ -48,20 +49,12 @@ void MainWindow::UpdateContentExtent() {
 // drawn), with margins; 1600 x 1000 when there is nothing. Computed in 64 bits
 // so that extreme imported coordinates cannot overflow; the result saturates.
 void MainWindow::ComputeContentExtent(const std::vector<Space>& spaces) {
-    int64_t minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
-    bool any = false;
-    auto widen = [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
-        minX = std::min(minX, x0);
-        minY = std::min(minY, y0);
-        maxX = std::max(maxX, x1);
-        maxY = std::max(maxY, y1);
-        any = true;
-    };
+    shapes::Bounds box;
     for (const Space& space : spaces) {
-        for (const POINT& v : space.polygon) widen(v.x, v.y, v.x, v.y);
+        box.Add(shapes::PolygonBounds(space.polygon));
         for (const Plant& plant : space.plants) {
             const int64_t x = plant.position.x, y = plant.position.y;
-            widen(x - 150, y - 75, x + 300, y + 75);
+            box.Add(x - 150, y - 75, x + 300, y + 75);
         }
         if (!space.polygon.empty()) {
             int64_t sumX = 0, sumY = 0;
@@ -72,20 +65,20 @@ void MainWindow::ComputeContentExtent(const std::vector<Space>& spaces) {
             const int64_t n = static_cast<int64_t>(space.polygon.size());
             const int64_t cx = sumX / n, cy = sumY / n;
             const int64_t half = static_cast<int64_t>(space.name.size()) * 15 / 2;
-            widen(cx - half - 50, cy - 50, cx + half + 50, cy + 50);
+            box.Add(cx - half - 50, cy - 50, cx + half + 50, cy + 50);
         }
     }
-    for (const POINT& v : newSpacePoints) widen(v.x, v.y, v.x, v.y);
+    for (const POINT& v : newSpacePoints) box.Add(v);
 
-    if (!any) {
+    if (box.Empty()) {
         contentWidth = 1600;
         contentHeight = 1000;
         return;
     }
-    int64_t width = std::max<int64_t>(maxX - minX + 1000, 1600);
-    int64_t height = std::max<int64_t>(maxY - minY + 600, 1000);
-    if (minX < 500) width += 500 - minX;
-    if (minY < 300) height += 300 - minY;
+    int64_t width = std::max<int64_t>(box.right - box.left + 1000, 1600);
+    int64_t height = std::max<int64_t>(box.bottom - box.top + 600, 1000);
+    if (box.left < 500) width += 500 - box.left;
+    if (box.top < 300) height += 300 - box.top;
     width += 400;
     contentWidth = ClampToInt32(width);
     contentHeight = ClampToInt32(height);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "CanvasShapes.h"
+
 // Products and differences are taken in 64 bits: with 32-bit arithmetic a
 // polygon spanning more than about 46,000 world units (imported or dragged far
 // out) overflows, which is undefined and gives arbitrary answers. Wherever the
@@ -41,12 +43,12 @@ bool PolygonContainsFloat(const std::vector<POINT>& polygon, POINT p) {
 }
 
 bool PlantIconHit(POINT w, POINT plantPosition) {
-    return std::llabs(int64_t{w.x} - plantPosition.x) <= 16 &&
-           std::llabs(int64_t{w.y} - plantPosition.y) <= 16;
+    return std::llabs(int64_t{w.x} - plantPosition.x) <= shapes::kMarkerHalf &&
+           std::llabs(int64_t{w.y} - plantPosition.y) <= shapes::kMarkerHalf;
 }
 
 bool PlantLabelHit(POINT w, POINT plantPosition, int32_t cx, int32_t cy) {
-    const int64_t left = int64_t{plantPosition.x} + 20;
-    const int64_t top = int64_t{plantPosition.y} - 5;
+    const int64_t left = int64_t{plantPosition.x} + shapes::kLabelDx;
+    const int64_t top = int64_t{plantPosition.y} + shapes::kLabelDy;
     return left <= w.x && w.x <= left + cx && top <= w.y && w.y <= top + cy;
 }

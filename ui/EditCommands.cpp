@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CanvasShapes.h"
 #include "CommandSupport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ExportSpacesDialog.h"
@@ -161,7 +162,7 @@ void RenamePlant(MainWindow& w) {
     if (!selected) return;
     Plant plant = *selected;
 
-    const std::wstring title = L"Rename Plant: " + plant.name + L" #" + std::to_wstring(plant.id);
+    const std::wstring title = L"Rename Plant: " + shapes::PlantLabel(plant);
     std::wstring text = plant.name;
     if (!w.InputBox(title, text)) return;
 
@@ -193,7 +194,7 @@ void DeletePlant(MainWindow& w) {
     if (!plant) return;
 
     const std::wstring question =
-        L"Are you sure you want to delete the plant \"" + plant->name + L" #" + std::to_wstring(plant->id) + L"\"?";
+        L"Are you sure you want to delete the plant \"" + shapes::PlantLabel(*plant) + L"\"?";
     if (MessageBoxW(w.hwnd, question.c_str(), L"Confirm Plant Deletion", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (!w.projectManager.DeletePlant(plant->id)) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CanvasHitTest.h"
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 
 namespace {
@@ -22,7 +23,7 @@ const wchar_t kNothingSelected[] = L"Ready. Mouse wheel to pan, Shift+wheel for 
 const wchar_t kPlaceInside[] = L"Plant must be placed inside the selected space. Right-click to cancel.";
 const wchar_t kPlacementCancelled[] = L"Plant placement cancelled.";
 
-void ShowCursor(LPCWSTR id) {
+void SetCursorShape(LPCWSTR id) {
     SetCursor(LoadCursorW(nullptr, id));
 }
 
@@ -46,15 +47,11 @@ bool Moved(POINT p, int32_t dx, int32_t dy, POINT& out) {
     return true;
 }
 
-std::wstring PlantLabel(const Plant& plant) {
-    return plant.name + L" #" + std::to_wstring(plant.id);
-}
-
-// Whether w can lie in the plant's label box at all: the box starts at
-// (x + 20, y - 5), is one line of the label font high (far below 100 units)
-// and no glyph is wider than 64 units.
+// Whether w can lie in the plant's label box at all: the box is one line of
+// the label font high (far below 100 units) and no glyph is wider than 64 units.
 bool LabelMayContain(POINT w, const Plant& plant) {
-    const int64_t left = int64_t{plant.position.x} + 20, top = int64_t{plant.position.y} - 5;
+    const int64_t left = int64_t{plant.position.x} + shapes::kLabelDx;
+    const int64_t top = int64_t{plant.position.y} + shapes::kLabelDy;
     if (w.x < left || w.y < top || w.y > top + 100) return false;
     const int64_t chars = static_cast<int64_t>(plant.name.size()) + 2 + 11;  // " #" and the id
     return w.x <= left + chars * 64;
@@ -69,10 +66,7 @@ void MainWindow::RepaintCanvas(bool erase) {
 // The label's size in the font the painter uses for it, measured in a DC that
 // the caller keeps for a whole pick.
 SIZE MainWindow::MeasurePlantLabel(HDC dc, const Plant& plant) {
-    SIZE size{0, 0};
-    const std::wstring label = PlantLabel(plant);
-    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    return size;
+    return shapes::TextExtent(dc, shapes::PlantLabel(plant));
 }
 
 void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
@@ -175,7 +169,7 @@ void MainWindow::PlacePlantAt(POINT w) {
     if (!InputBox(L"Add Plant", name) || name.empty()) {
         SetStatusText(kPlacementCancelled);
         placingPlant = false;
-        ShowCursor(IDC_ARROW);
+        SetCursorShape(IDC_ARROW);
         RepaintCanvas(false);
         return;
     }
@@ -197,7 +191,7 @@ void MainWindow::PlacePlantAt(POINT w) {
         }
     }
     placingPlant = false;
-    ShowCursor(IDC_ARROW);
+    SetCursorShape(IDC_ARROW);
     UpdateScrollBars();
     RepaintCanvas(false);
 }
@@ -269,33 +263,24 @@ void MainWindow::DragSpaceStep(POINT p) {
 
 namespace {
 
-// Boxes in world units, widened for what text measured at zoom 1 may gain at
-// other zooms and for glyph overhangs.
-struct WorldBox {
-    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
-    void Add(int64_t l, int64_t t, int64_t r, int64_t b) {
-        left = std::min(left, l);
-        top = std::min(top, t);
-        right = std::max(right, r);
-        bottom = std::max(bottom, b);
-    }
-};
+// Boxes in world units are widened by this much, and text measured at zoom 1
+// by what it may gain at other zooms and by glyph overhangs.
+constexpr int64_t kSlack = 4;
 
 int64_t Generous(int64_t measured) {
     return measured + measured / 4 + 8;
 }
 
-SIZE TextExtent(HDC dc, const std::wstring& text) {
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
 // Marker, label and the selected plant's dotted box.
-void AddPlantBox(WorldBox& box, HDC labelDc, const Plant& plant) {
-    const SIZE label = TextExtent(labelDc, PlantLabel(plant));
+void AddPlantBox(shapes::Bounds& box, HDC labelDc, const Plant& plant) {
+    const SIZE label = shapes::TextExtent(labelDc, shapes::PlantLabel(plant));
     const int64_t x = plant.position.x, y = plant.position.y;
-    box.Add(x - 20, y - 20, std::max(x + 20, x + 26 + Generous(label.cx)), std::max(y + 20, y + Generous(label.cy)));
+    const int64_t marker = shapes::kMarkerHalf + kSlack;
+    box.Add(x - marker, y - marker, x + marker, y + marker);
+    const int64_t left = x + shapes::kLabelDx - shapes::kLabelBoxMargin;
+    const int64_t top = y + shapes::kLabelDy - shapes::kLabelBoxMargin;
+    const int64_t margin = 2 * shapes::kLabelBoxMargin + kSlack;
+    box.Add(left, top, left + Generous(label.cx) + margin, top + Generous(label.cy) + margin);
 }
 
 }  // namespace
@@ -310,7 +295,7 @@ bool MainWindow::DraggedBox(RECT& out) {
     const Space& space = spaces[selectedSpace];
     const gdi::WindowDc dc(hwnd);
     if (!dc) return false;
-    WorldBox box;
+    shapes::Bounds box;
     {
         const gdi::Selection font(dc, gdi::SharedPlantLabelFont());
         if (draggingPlant) {
@@ -322,14 +307,13 @@ bool MainWindow::DraggedBox(RECT& out) {
         }
     }
     if (!draggingPlant) {
-        WorldBox outline;
-        for (const POINT& v : space.polygon) outline.Add(v.x, v.y, v.x, v.y);
-        box.Add(outline.left - 4, outline.top - 4, outline.right + 4, outline.bottom + 4);
+        const shapes::Bounds outline = shapes::PolygonBounds(space.polygon);
+        box.Add(outline.left - kSlack, outline.top - kSlack, outline.right + kSlack, outline.bottom + kSlack);
         if (!space.name.empty()) {
-            const gdi::Selection font(dc, gdi::SharedGuiFont(20, FW_BOLD));
-            const SIZE name = TextExtent(dc, space.name);
-            const int64_t x = outline.left, y = outline.top - 22;  // where the painter puts the name
-            box.Add(x - 8, y - 8, x + Generous(name.cx), y + Generous(name.cy));
+            const gdi::Selection font(dc, gdi::SharedGuiFont(shapes::kNameFontHeight, FW_BOLD));
+            const SIZE name = shapes::TextExtent(dc, space.name);
+            const int64_t x = outline.left, y = outline.top + shapes::kNameDy;
+            box.Add(x - 2 * kSlack, y - 2 * kSlack, x + Generous(name.cx), y + Generous(name.cy));
         }
     }
     // World to client as the painter maps it, outward by a few pixels for rounding.
@@ -384,7 +368,7 @@ void MainWindow::CanvasMove(POINT p) {
         const bool onCanvas = p.x >= canvas.left && p.x < canvas.right && p.y >= canvas.top && p.y < canvas.bottom;
         if (onCanvas) cursor = IDC_HAND;
     }
-    ShowCursor(cursor);
+    SetCursorShape(cursor);
 }
 
 // The selection stays; the title shows the unsaved mark from here on, not
@@ -414,7 +398,7 @@ void MainWindow::CanvasRelease(POINT /*p*/) {
 void MainWindow::CanvasRightPress() {
     if (placingPlant) {
         placingPlant = false;
-        ShowCursor(IDC_ARROW);
+        SetCursorShape(IDC_ARROW);
         SetStatusText(kPlacementCancelled);
         RepaintCanvas(true);
         return;

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "Layout.h"
 #include "resource.h"
@@ -24,8 +25,8 @@ constexpr COLORREF kDisabledText = RGB(128, 128, 128);
 struct CaptionColours {
     COLORREF normal, hovered, pressed;
 };
-constexpr CaptionColours kPlainButton{RGB(240, 240, 240), RGB(180, 180, 180), RGB(120, 120, 120)};
-constexpr CaptionColours kCloseButton{RGB(232, 17, 35), RGB(200, 10, 25), RGB(140, 0, 10)};
+constexpr CaptionColours kPlainColours{RGB(240, 240, 240), RGB(180, 180, 180), RGB(120, 120, 120)};
+constexpr CaptionColours kCloseColours{RGB(232, 17, 35), RGB(200, 10, 25), RGB(140, 0, 10)};
 
 using gdi::FillSolid;
 
@@ -57,9 +58,7 @@ int32_t MainWindow::MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* box
     const gdi::Selection font(measure, GetStockObject(DEFAULT_GUI_FONT));
     int32_t x = kIconCorner;
     for (const MenuItem& title : menuModel) {
-        SIZE size{0, 0};
-        GetTextExtentPoint32W(measure, title.text.c_str(), static_cast<int>(title.text.size()), &size);
-        RECT box{x, 0, x + size.cx + kTitlePadding, kStripHeight};
+        RECT box{x, 0, x + shapes::TextExtent(measure, title.text).cx + kTitlePadding, kStripHeight};
         if (boxes) boxes->push_back(box);
         x = box.right;
         if (x > width - kMenuStop) break;
@@ -67,15 +66,15 @@ int32_t MainWindow::MenuTitleBoxes(HDC dc, int32_t width, std::vector<RECT>* box
     return x;
 }
 
-// The caption button at a client point: 1 minimise, 2 maximise/restore, 3 close,
-// 0 none. Presses count rows 0 to 31, hovering rows 0 to 32.
+// The caption button at a client point (a layout::CaptionButton). Presses
+// count rows 0 to 31, hovering rows 0 to 32.
 int32_t MainWindow::CaptionButtonAt(POINT p, int32_t width, bool includeRow32) const {
     const int32_t bottom = includeRow32 ? kStripHeight + 1 : kStripHeight;
-    if (p.y < 0 || p.y >= bottom) return 0;
-    if (p.x >= width - kButtonWidth) return 3;
-    if (p.x >= width - 2 * kButtonWidth) return 2;
-    if (p.x >= width - kCaptionButtons) return 1;
-    return 0;
+    if (p.y < 0 || p.y >= bottom) return layout::kNoCaptionButton;
+    if (p.x >= width - kButtonWidth) return layout::kCloseButton;
+    if (p.x >= width - 2 * kButtonWidth) return layout::kMaximiseButton;
+    if (p.x >= width - kCaptionButtons) return layout::kMinimiseButton;
+    return layout::kNoCaptionButton;
 }
 
 void MainWindow::DrawTitleBar(HDC dc, const RECT& client) {
@@ -123,8 +122,7 @@ void MainWindow::DrawProjectTitle(HDC dc, int32_t W, int32_t titleEnd) {
     if (!titleFont) return;
 
     const gdi::Selection font(dc, titleFont);
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const SIZE size = shapes::TextExtent(dc, text);
     const int32_t free = W - kCaptionButtons - size.cx;
     const int32_t half = (free - titleEnd) / 2;
     int32_t x = half >= 20 ? titleEnd + half : titleEnd + 20;
@@ -144,7 +142,7 @@ void MainWindow::DrawCaptionButtons(HDC dc, int32_t W) {
     };
 
     int32_t L = W - kButtonWidth;
-    FillSolid(dc, RECT{L, 0, W, kStripHeight}, colour(3, kCloseButton));
+    FillSolid(dc, RECT{L, 0, W, kStripHeight}, colour(layout::kCloseButton, kCloseColours));
     {
         const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 2, RGB(255, 255, 255)));
         Line(dc, L + 16, 10, L + 28, 22);
@@ -152,7 +150,7 @@ void MainWindow::DrawCaptionButtons(HDC dc, int32_t W) {
     }
 
     L = W - 2 * kButtonWidth;
-    FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(2, kPlainButton));
+    FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(layout::kMaximiseButton, kPlainColours));
     {
         const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, RGB(0, 0, 0)));
         const gdi::Selection brush(dc, GetStockObject(NULL_BRUSH));
@@ -165,7 +163,7 @@ void MainWindow::DrawCaptionButtons(HDC dc, int32_t W) {
     }
 
     L = W - kCaptionButtons;
-    FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(1, kPlainButton));
+    FillSolid(dc, RECT{L, 0, L + kButtonWidth, kStripHeight}, colour(layout::kMinimiseButton, kPlainColours));
     const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 2, RGB(0, 0, 0)));
     Line(dc, L + 16, 16, L + 28, 16);
 }
@@ -214,13 +212,13 @@ void MainWindow::RevealTaskbar(POINT p) {
 bool MainWindow::TrackHover(POINT p) {
     const int32_t oldCaption = hoverCaption;
     const int32_t oldMenu = hotMenu;
-    hoverCaption = 0;
+    hoverCaption = layout::kNoCaptionButton;
     hotMenu = -1;
     if (p.y >= 0 && p.y <= kStripHeight) {
         RECT client;
         GetClientRect(hwnd, &client);
         hoverCaption = CaptionButtonAt(p, client.right, true);
-        if (hoverCaption == 0) {
+        if (hoverCaption == layout::kNoCaptionButton) {
             std::vector<RECT> boxes;
             MenuTitleBoxes(nullptr, client.right, &boxes);
             int32_t hit = -1;
@@ -238,11 +236,11 @@ bool MainWindow::TrackHover(POINT p) {
 
 // Records a press on a caption button; true when one took the press.
 bool MainWindow::CaptionPress(POINT p) {
-    pressedCaption = 0;
+    pressedCaption = layout::kNoCaptionButton;
     RECT client;
     GetClientRect(hwnd, &client);
     const int32_t button = CaptionButtonAt(p, client.right, false);
-    if (button == 0) return false;
+    if (button == layout::kNoCaptionButton) return false;
     pressedCaption = button;
     InvalidateTitleStrip();
     return true;
@@ -273,13 +271,13 @@ void MainWindow::CaptionRelease(POINT p) {
     RECT client;
     GetClientRect(hwnd, &client);
     const int32_t button = CaptionButtonAt(p, client.right, false);
-    if (button != 0 && button == pressedCaption) {
-        if (button == 1)
+    if (button != layout::kNoCaptionButton && button == pressedCaption) {
+        if (button == layout::kMinimiseButton)
             ShowWindow(hwnd, SW_MINIMIZE);
-        else if (button == 2)
+        else if (button == layout::kMaximiseButton)
             ToggleMaximized();
         else
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
     }
-    pressedCaption = 0;
+    pressedCaption = layout::kNoCaptionButton;
 }

@@ -196,9 +196,6 @@ inline LONG GuiFontHeight() {
     return lf.lfHeight;
 }
 
-// The font of plant labels on the canvas: the stock GUI font a quarter larger.
-inline Font MakePlantLabelFont() { return MakeGuiFont(GuiFontHeight() * 5 / 4, -1); }
-
 // Objects that are the same on every paint, made on first use and kept for
 // the process's life.
 inline HPEN SharedPen(int style, int width, COLORREF colour) {
@@ -231,6 +228,7 @@ inline HFONT SharedGuiFont(LONG height, LONG weight) {
     return font;
 }
 
+// The font of plant labels on the canvas: the stock GUI font a quarter larger.
 inline HFONT SharedPlantLabelFont() { return SharedGuiFont(GuiFontHeight() * 5 / 4, -1); }
 
 // An icon resource of the program at one size, loaded once.

@@ -206,8 +206,7 @@ void MainWindow::OnGetMinMaxInfo(MINMAXINFO* info) {
 // Repaints the whole client area on each tick while a toolbar tooltip is due.
 void MainWindow::OnTimer(WPARAM timerId) {
     if (timerId != kTimerId) return;
-    if (tooltipTool >= 1 && tooltipDeadline != 0 && GetTickCount() >= tooltipDeadline)
-        InvalidateRect(hwnd, nullptr, FALSE);
+    if (TooltipShowing()) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 // Keeps the open menu's title highlighted while the pointer moves through its popup.
@@ -284,16 +283,17 @@ void MainWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam) {
 // The pointer left the window: drop every hover and let go of pressed buttons
 // without acting.
 void MainWindow::OnMouseLeave() {
-    const bool stripWasLit = hotMenu != -1 || hoverCaption != 0 || pressedCaption > 0;
-    const bool toolbarWasLit = hoverTool != 0 || pressedTool > 0;
-    const bool tooltipWasShown = tooltipTool >= 1 && tooltipDeadline != 0 && GetTickCount() >= tooltipDeadline;
+    const bool stripWasLit =
+        hotMenu != -1 || hoverCaption != layout::kNoCaptionButton || pressedCaption > layout::kNoCaptionButton;
+    const bool toolbarWasLit = hoverTool != layout::kNoToolbarButton || pressedTool > layout::kNoToolbarButton;
+    const bool tooltipWasShown = TooltipShowing();
     hotMenu = -1;
-    hoverCaption = 0;
-    hoverTool = 0;
-    tooltipTool = 0;
+    hoverCaption = layout::kNoCaptionButton;
+    hoverTool = layout::kNoToolbarButton;
+    tooltipTool = layout::kNoToolbarButton;
     tooltipDeadline = 0;
-    if (pressedCaption > 0) pressedCaption = 0;
-    if (pressedTool > 0) pressedTool = 0;
+    if (pressedCaption > layout::kNoCaptionButton) pressedCaption = layout::kNoCaptionButton;
+    if (pressedTool > layout::kNoToolbarButton) pressedTool = layout::kNoToolbarButton;
     if (stripWasLit) InvalidateTitleStrip();
     if (toolbarWasLit || tooltipWasShown) InvalidateToolbar(tooltipWasShown);
 }
@@ -335,8 +335,8 @@ void MainWindow::OnMouseMove(WPARAM /*wParam*/, LPARAM lParam) {
     const bool stripChanged = TrackHover(p);
     ToolbarHover(p);
     bool pressDropped = false;
-    if (pressedCaption > 0 && pressedCaption != hoverCaption) {
-        pressedCaption = 0;
+    if (pressedCaption > layout::kNoCaptionButton && pressedCaption != hoverCaption) {
+        pressedCaption = layout::kNoCaptionButton;
         pressDropped = true;
     }
     if (stripChanged || pressDropped) InvalidateTitleStrip();
@@ -347,8 +347,8 @@ void MainWindow::OnMouseMove(WPARAM /*wParam*/, LPARAM lParam) {
 void MainWindow::OnLButtonUp(WPARAM /*wParam*/, LPARAM lParam) {
     const POINT p = UnpackPoint(lParam);
     if (ThumbRelease()) return;
-    if (pressedCaption > 0) CaptionRelease(p);
-    if (pressedTool >= 1) ToolbarRelease(p);
+    if (pressedCaption > layout::kNoCaptionButton) CaptionRelease(p);
+    if (pressedTool > layout::kNoToolbarButton) ToolbarRelease(p);
     CanvasRelease(p);
 }
 

@@ -138,11 +138,11 @@ public:
     int32_t hotMenu = -1;
     int32_t openMenu = -1;
     HWND taskbar = nullptr;
-    int32_t hoverCaption = 0;  // 0 none, 1 minimise, 2 maximise/restore, 3 close
-    int32_t pressedCaption = 0;
+    int32_t hoverCaption = layout::kNoCaptionButton;  // a layout::CaptionButton
+    int32_t pressedCaption = layout::kNoCaptionButton;
     bool panTool = false;
-    int32_t hoverTool = 0;
-    int32_t pressedTool = 0;
+    int32_t hoverTool = layout::kNoToolbarButton;  // a layout::ToolbarButton
+    int32_t pressedTool = layout::kNoToolbarButton;
     bool panning = false;
     POINT panStartPt{0, 0};
     int32_t panStartScrollX = 0, panStartScrollY = 0;
@@ -159,7 +159,7 @@ public:
     std::wstring statusRightText = L"1.0.0";
     gdi::Font titleFont;
     bool titleFontCreated = false;
-    int32_t tooltipTool = 0;
+    int32_t tooltipTool = layout::kNoToolbarButton;
     uint32_t tooltipDeadline = 0;
     ProjectManager projectManager;
     PrintManager* printManager = nullptr;  // owned; null when it could not be made

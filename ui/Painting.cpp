@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "Layout.h"
 #include "resource.h"
@@ -40,12 +41,6 @@ void ResetTransform(HDC dc) {
 void ClipTo(HDC dc, const RECT& r) {
     const gdi::Region region(CreateRectRgnIndirect(&r));
     SelectClipRgn(dc, region);  // the DC keeps its own copy
-}
-
-SIZE TextSize(HDC dc, const std::wstring& text) {
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
 }
 
 }  // namespace
@@ -229,7 +224,7 @@ struct SpaceFillScratch {
 void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
-    const gdi::IconStamp plantIcon(dc, gdi::SharedIcon(instance, IDI_PLANT, 32), 32);
+    const gdi::IconStamp plantIcon(dc, gdi::SharedIcon(instance, IDI_PLANT, shapes::kMarkerSize), shapes::kMarkerSize);
     const RECT visible = VisibleWorld(dc);
     SpaceFillScratch fillScratch;
     gdi::SwitchedSelection font(dc);
@@ -238,16 +233,10 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
         const Space& space = spaces[i];
         const std::vector<POINT>& v = space.polygon;
         const bool selected = static_cast<int32_t>(i) == selectedSpace;
-        if (!v.empty()) {
-            int64_t minX = v[0].x, minY = v[0].y, maxX = v[0].x, maxY = v[0].y;
-            for (const POINT& p : v) {
-                minX = std::min<int64_t>(minX, p.x);
-                minY = std::min<int64_t>(minY, p.y);
-                maxX = std::max<int64_t>(maxX, p.x);
-                maxY = std::max<int64_t>(maxY, p.y);
-            }
+        const shapes::Bounds bounds = shapes::PolygonBounds(v);
+        if (!bounds.Empty()) {
             // The outline reaches at most two units past the vertices (3-wide pen).
-            if (v.size() >= 2 && MayShow(minX, minY, maxX, maxY, 4, visible)) {
+            if (v.size() >= 2 && MayShow(bounds.left, bounds.top, bounds.right, bounds.bottom, 4, visible)) {
                 if (v.size() >= 3 && !drawingSpace) DrawSpaceFill(dc, v, fillScratch);
                 pen.Use(drawingSpace ? gdi::SharedPen(PS_DASH, 1, kDrawingGrey)
                                      : gdi::SharedPen(PS_SOLID, selected ? 3 : 2,
@@ -258,12 +247,12 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
             }
             if (!space.name.empty()) {
                 SetTextColor(dc, selected ? kSelectedName : kBlack);
-                // The name starts at (minX, minY - 22) in a 20-unit font; no
-                // glyph of it is wider than 64 units.
-                const int64_t nameRight = minX + static_cast<int64_t>(space.name.size()) * 64;
-                if (MayShow(minX, minY - 22, nameRight, minY + 20, 16, visible)) {
-                    font.Use(gdi::SharedGuiFont(20, FW_BOLD));
-                    TextOutW(dc, static_cast<int>(minX), static_cast<int>(minY - 22), space.name.c_str(),
+                // One line of the name font; no glyph of it is wider than 64 units.
+                const int64_t nameLeft = bounds.left, nameTop = bounds.top + shapes::kNameDy;
+                const int64_t nameRight = nameLeft + static_cast<int64_t>(space.name.size()) * 64;
+                if (MayShow(nameLeft, nameTop, nameRight, nameTop + 2 * shapes::kNameFontHeight, 16, visible)) {
+                    font.Use(gdi::SharedGuiFont(shapes::kNameFontHeight, FW_BOLD));
+                    TextOutW(dc, static_cast<int>(nameLeft), static_cast<int>(nameTop), space.name.c_str(),
                              static_cast<int>(space.name.size()));
                 }
             }
@@ -278,19 +267,13 @@ void MainWindow::DrawSpaces(HDC dc, const std::vector<Space>& spaces) {
 // world units. Only the visible part is filled, so a space far larger than the
 // canvas still gets its fill and hidden spaces cost nothing.
 void MainWindow::DrawSpaceFill(HDC dc, const std::vector<POINT>& polygon, SpaceFillScratch& scratch) {
-    int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
-    for (const POINT& p : polygon) {
-        minX = std::min<int64_t>(minX, p.x);
-        minY = std::min<int64_t>(minY, p.y);
-        maxX = std::max<int64_t>(maxX, p.x);
-        maxY = std::max<int64_t>(maxY, p.y);
-    }
+    const shapes::Bounds bounds = shapes::PolygonBounds(polygon);
     RECT visible;  // in world units, under the transform already set
     if (GetClipBox(dc, &visible) == ERROR) return;
-    minX = std::max<int64_t>(minX, visible.left - 1);
-    minY = std::max<int64_t>(minY, visible.top - 1);
-    maxX = std::min<int64_t>(maxX, visible.right + 1);
-    maxY = std::min<int64_t>(maxY, visible.bottom + 1);
+    const int64_t minX = std::max<int64_t>(bounds.left, visible.left - 1);
+    const int64_t minY = std::max<int64_t>(bounds.top, visible.top - 1);
+    const int64_t maxX = std::min<int64_t>(bounds.right, visible.right + 1);
+    const int64_t maxY = std::min<int64_t>(bounds.bottom, visible.bottom + 1);
     const int64_t w = maxX - minX + 1, h = maxY - minY + 1;
     if (w <= 0 || h <= 0 || w * h * 4 > INT32_MAX) return;
     if (!scratch.Ensure(dc, w, h)) return;
@@ -342,12 +325,15 @@ void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi
         const LONG x = plant.position.x, y = plant.position.y;
         // Markers outside the visible part are skipped: drawing one costs a
         // blend even when nothing of it shows.
-        if (x + 16 >= visible.left && x - 16 <= visible.right && y + 16 >= visible.top && y - 16 <= visible.bottom)
-            icon.Draw(dc, x - 16, y - 16);
-        // A label starts at x + 20 and is one line high; one that cannot reach
-        // the visible part is not drawn (generous bounds: fonts scale with it).
+        const LONG half = shapes::kMarkerHalf;
+        if (x + half >= visible.left && x - half <= visible.right && y + half >= visible.top &&
+            y - half <= visible.bottom)
+            icon.Draw(dc, x - half, y - half);
+        // A label is one line high; one that cannot reach the visible part is
+        // not drawn (generous bounds: fonts scale with it).
+        const LONG labelX = x + shapes::kLabelDx, labelY = y + shapes::kLabelDy;
         const bool plantSelected = selected && static_cast<int32_t>(j) == selectedPlant;
-        bool labelMayShow = x + 20 <= visible.right && y - 5 <= visible.bottom && y + 100 >= visible.top;
+        bool labelMayShow = labelX <= visible.right && labelY <= visible.bottom && y + 100 >= visible.top;
         if (labelMayShow && !plantSelected) {
             // Nor one that ends left of it: no glyph is wider than twice the
             // font's widest character (" #" and the id add at most 13).
@@ -357,17 +343,18 @@ void MainWindow::DrawPlants(HDC dc, const Space& space, bool selected, const gdi
                 maxCharWidth = GetTextMetricsW(dc, &metrics) ? metrics.tmMaxCharWidth + metrics.tmOverhang : INT32_MAX;
             }
             const int64_t reach = (static_cast<int64_t>(plant.name.size()) + 13) * 2 * maxCharWidth + 16;
-            labelMayShow = maxCharWidth == INT32_MAX || x + 20 + reach >= visible.left;
+            labelMayShow = maxCharWidth == INT32_MAX || labelX + reach >= visible.left;
         }
         if (!labelMayShow && !plantSelected) continue;
         font.Use(gdi::SharedPlantLabelFont());
-        const std::wstring label = plant.name + L" #" + std::to_wstring(plant.id);
-        TextOutW(dc, x + 20, y - 5, label.c_str(), static_cast<int>(label.size()));
+        const std::wstring label = shapes::PlantLabel(plant);
+        TextOutW(dc, labelX, labelY, label.c_str(), static_cast<int>(label.size()));
         if (plantSelected) {
-            const SIZE size = TextSize(dc, label);
+            const SIZE size = shapes::TextExtent(dc, label);
             const gdi::Selection pen(dc, gdi::SharedPen(PS_DOT, 1, kSelectedPlantBox));
             const gdi::Selection brush(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, x + 18, y - 7, x + size.cx + 22, y + size.cy - 3);
+            const LONG margin = shapes::kLabelBoxMargin;
+            Rectangle(dc, labelX - margin, labelY - margin, labelX + size.cx + margin, labelY + size.cy + margin);
         }
     }
 }
@@ -430,7 +417,7 @@ void MainWindow::DrawStartScreen(HDC dc, const RECT& canvas) {
         }
         const std::wstring text = line.text;
         const gdi::Selection font(dc, gdi::SharedGuiFont(line.height, line.weight));
-        const SIZE size = TextSize(dc, text);
+        const SIZE size = shapes::TextExtent(dc, text);
         const int32_t x = line.centred ? cx - size.cx / 2 : cx - 180;
         TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
         y += size.cy + 6;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "ViewMath.h"
 
@@ -58,16 +59,14 @@ void DrawPanArrow(HDC dc, const RECT& button) {
 }
 
 SIZE MeasureTooltip(HDC dc, const wchar_t* text) {
-    SIZE size{0, 0};
     const gdi::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
-    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-    return size;
+    return shapes::TextExtent(dc, text);
 }
 
 }  // namespace
 
 bool MainWindow::TooltipShowing() const {
-    return tooltipTool >= 1 && tooltipTool <= kToolbarButtonCount && tooltipDeadline != 0 &&
+    return tooltipTool >= layout::kPanButton && tooltipTool <= kToolbarButtonCount && tooltipDeadline != 0 &&
            GetTickCount() >= tooltipDeadline;
 }
 
@@ -79,10 +78,10 @@ void MainWindow::DrawToolbar(HDC dc, const RECT& band) {
         MoveToEx(dc, band.left, band.bottom - 1, nullptr);
         LineTo(dc, band.right, band.bottom - 1);
     }
-    for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
+    for (int32_t code = layout::kPanButton; code <= kToolbarButtonCount; ++code) {
         const RECT r = ToolbarButtonRect(code);
         ButtonColours colours = kNormal;
-        if (code == 1 && panTool)
+        if (code == layout::kPanButton && panTool)
             colours = kPanActive;
         else if (pressedTool == code)
             colours = kPressed;
@@ -92,7 +91,7 @@ void MainWindow::DrawToolbar(HDC dc, const RECT& band) {
         Outline(dc, r, colours.border);
         if (HICON icon = gdi::SharedIcon(instance, ToolbarIconId(code), 24)) {
             DrawIconEx(dc, r.left + 4, r.top + 4, icon, 24, 24, 0, nullptr, DI_NORMAL);
-        } else if (code == 1) {
+        } else if (code == layout::kPanButton) {
             DrawPanArrow(dc, r);
         }
     }
@@ -133,7 +132,7 @@ void MainWindow::InvalidateToolbar(bool tooltipWasShown) {
     if (tooltipWasShown) {
         const gdi::WindowDc dc(hwnd);
         if (dc) {
-            for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
+            for (int32_t code = layout::kPanButton; code <= kToolbarButtonCount; ++code) {
                 const SIZE size = MeasureTooltip(dc, ToolbarTooltipText(code));
                 const RECT box = TooltipBox(code, size.cx, size.cy, client.right);
                 UnionRect(&area, &area, &box);
@@ -146,19 +145,19 @@ void MainWindow::InvalidateToolbar(bool tooltipWasShown) {
 void MainWindow::ToolbarHover(POINT p) {
     const bool wasShown = TooltipShowing();
     const int32_t oldHover = hoverTool;
-    hoverTool = 0;
+    hoverTool = layout::kNoToolbarButton;
     if (InBand(p) && projectManager.IsProjectOpen()) hoverTool = ToolbarButtonAt(p);
     if (hoverTool != tooltipTool) {
         tooltipTool = hoverTool;
         tooltipDeadline = 0;
-        if (hoverTool >= 1) {
+        if (hoverTool >= layout::kPanButton) {
             tooltipDeadline = GetTickCount() + kTooltipDelayMs;
             if (tooltipDeadline == 0) tooltipDeadline = 1;  // 0 means none
         }
     }
     bool pressCancelled = false;
-    if (pressedTool >= 1 && pressedTool != hoverTool) {
-        pressedTool = 0;
+    if (pressedTool >= layout::kPanButton && pressedTool != hoverTool) {
+        pressedTool = layout::kNoToolbarButton;
         pressCancelled = true;
     }
     if (hoverTool != oldHover || pressCancelled) InvalidateToolbar(wasShown);
@@ -167,11 +166,11 @@ void MainWindow::ToolbarHover(POINT p) {
 bool MainWindow::ToolbarPress(POINT p) {
     if (!InBand(p) || !projectManager.IsProjectOpen()) return false;
     const int32_t code = ToolbarButtonAt(p);
-    if (code == 0) return false;
+    if (code == layout::kNoToolbarButton) return false;
     const bool wasShown = TooltipShowing();
     pressedTool = code;
     // The tooltip hides; the next move over the button arms it afresh.
-    tooltipTool = 0;
+    tooltipTool = layout::kNoToolbarButton;
     tooltipDeadline = 0;
     InvalidateToolbar(wasShown);
     return true;
@@ -179,13 +178,13 @@ bool MainWindow::ToolbarPress(POINT p) {
 
 void MainWindow::ToolbarRelease(POINT p) {
     const int32_t code = pressedTool;
-    pressedTool = 0;
+    pressedTool = layout::kNoToolbarButton;
     const RECT r = ToolbarButtonRect(code);
     const bool over = p.y >= kToolbarTop && p.y <= kToolbarBottom - 1 && projectManager.IsProjectOpen() &&
                       p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
     if (over) {
         switch (code) {
-        case 1:
+        case layout::kPanButton:
             panTool = !panTool;
             if (panTool) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
@@ -200,15 +199,15 @@ void MainWindow::ToolbarRelease(POINT p) {
                     L"Pan mode disabled. Use mouse wheel (vertical) or Shift+wheel (horizontal) for panning.");
             }
             break;
-        case 2:
+        case layout::kZoomOutButton:
             SetZoom(ZoomedOut(zoom), nullptr);
             SetStatusText(L"Zoomed out to " + std::to_wstring(ZoomPercent(zoom)) + L"%");
             break;
-        case 3:
+        case layout::kZoomInButton:
             SetZoom(ZoomedIn(zoom), nullptr);
             SetStatusText(L"Zoomed in to " + std::to_wstring(ZoomPercent(zoom)) + L"%");
             break;
-        case 4:
+        case layout::kResetZoomButton:
             SetZoom(1.0f, nullptr);
             SetStatusText(L"Zoom reset to " + std::to_wstring(ZoomPercent(zoom)) + L"%");
             break;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "resource.h"
+
 float ZoomedOut(float zoom) {
     return std::max(zoom - kZoomStep, kMinZoom);
 }
@@ -54,15 +56,15 @@ struct ToolbarButton {
 };
 
 const ToolbarButton kButtons[kToolbarButtonCount] = {
-    {{8, 40, 40, 72}, 103, L"Pan Tool - Click and drag to pan around"},
-    {{48, 40, 80, 72}, 105, L"Zoom Out - Decrease zoom level"},
-    {{88, 40, 120, 72}, 104, L"Zoom In - Increase zoom level"},
-    {{128, 40, 160, 72}, 106, L"Reset Zoom - Reset zoom to 100%"},
+    {{8, 40, 40, 72}, IDI_PAN, L"Pan Tool - Click and drag to pan around"},
+    {{48, 40, 80, 72}, IDI_ZOOM_OUT, L"Zoom Out - Decrease zoom level"},
+    {{88, 40, 120, 72}, IDI_ZOOM_IN, L"Zoom In - Increase zoom level"},
+    {{128, 40, 160, 72}, IDI_ZOOM_RESET, L"Reset Zoom - Reset zoom to 100%"},
 };
 
 const ToolbarButton* Button(int32_t code) {
-    if (code < 1 || code > kToolbarButtonCount) return nullptr;
-    return &kButtons[code - 1];
+    if (code < layout::kPanButton || code > kToolbarButtonCount) return nullptr;
+    return &kButtons[code - layout::kPanButton];
 }
 }  // namespace
 
@@ -76,11 +78,11 @@ RECT ZoomLabelRect() {
 }
 
 int32_t ToolbarButtonAt(POINT p) {
-    for (int32_t code = 1; code <= kToolbarButtonCount; ++code) {
-        const RECT& r = kButtons[code - 1].rect;
+    for (int32_t code = layout::kPanButton; code <= kToolbarButtonCount; ++code) {
+        const RECT& r = Button(code)->rect;
         if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return code;
     }
-    return 0;
+    return layout::kNoToolbarButton;
 }
 
 const wchar_t* ToolbarTooltipText(int32_t code) {

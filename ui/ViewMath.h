@@ -35,10 +35,10 @@ POINT ZoomScrollCandidate(float oldZoom, float newZoom, POINT c, POINT d);
 // An extent scaled by a zoom, truncated, in single precision.
 int32_t ScaleExtent(int32_t extent, float zoom);
 
-// Toolbar buttons: 1 pan, 2 zoom out, 3 zoom in, 4 reset zoom; 0 none.
+// Toolbar buttons, by their codes (layout::ToolbarButton).
 constexpr int32_t kToolbarTop = layout::kTitleStripHeight;
 constexpr int32_t kToolbarBottom = layout::kToolbarBottom;
-constexpr int32_t kToolbarButtonCount = 4;
+constexpr int32_t kToolbarButtonCount = layout::kResetZoomButton;
 RECT ToolbarButtonRect(int32_t code);  // empty for an unknown code
 RECT ZoomLabelRect();
 // The first button whose rectangle holds p (left/top in, right/bottom out).

@@ -3,6 +3,11 @@
 
 #include "resource.h"
 
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
 using namespace uitest;
 
 TEST(PaintingStartScreen, WithoutAProjectShowsTheFrameTheWelcomeAndTheStatusStrip) {
@@ -56,6 +61,82 @@ int FirstColumnWith(const Capture& shot, const RECT& r, COLORREF c) {
 // scroll 0 a world point shows at (x, y + 80): the canvas starts below the toolbar.
 Space SquareBed() {
     return MakeSpace(L"Bed", {{100, 100}, {300, 100}, {300, 300}, {100, 300}}, {MakePlant(L"Rose", 200, 200)});
+}
+
+// A space's fill done the plain way: the polygon filled into a cleared 32-bit
+// bitmap of its whole bounding box, every filled pixel set to the fill colour
+// (144, 238, 144) premultiplied at opacity 200, the bitmap blended onto the box
+// in world units.
+void PlainFill(HDC dc, const std::vector<POINT>& polygon) {
+    LONG minX = LONG_MAX, minY = LONG_MAX, maxX = LONG_MIN, maxY = LONG_MIN;
+    for (const POINT& p : polygon) {
+        minX = std::min(minX, p.x), minY = std::min(minY, p.y);
+        maxX = std::max(maxX, p.x), maxY = std::max(maxY, p.y);
+    }
+    const LONG w = maxX - minX + 1, h = maxY - minY + 1;
+    const BITMAPINFO info = gdi::TopDown32(w, h);
+    void* bits = nullptr;
+    const gdi::Bitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(dib && bits);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + static_cast<size_t>(w) * h, 0u);
+    const gdi::MemoryDc source(dc);
+    const gdi::Brush brush = gdi::MakeBrush(RGB(144, 238, 144));
+    const gdi::Selection bitmap(source, dib), brushSelection(source, brush), pen(source, GetStockObject(NULL_PEN));
+    std::vector<POINT> shifted;
+    for (const POINT& p : polygon) shifted.push_back(POINT{p.x - minX, p.y - minY});
+    Polygon(source, shifted.data(), static_cast<int>(shifted.size()));
+    GdiFlush();
+    const uint32_t premultiplied = 200u << 24 | 112u << 16 | 186u << 8 | 112u;  // A, R, G, B
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i)
+        if (pixels[i] != 0) pixels[i] = premultiplied;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, minX, minY, w, h, source, 0, 0, w, h, blend);
+}
+
+// The window's client area as a plain painter draws a canvas of unnamed spaces
+// without plants: white, the grid, then each space's fill and its 2-wide
+// outline. Pixels as Capture holds them.
+std::vector<uint32_t> PlainCanvas(MainWindow& w, const RECT& canvas) {
+    RECT client;
+    GetClientRect(w.hwnd, &client);
+    const gdi::WindowDc window(w.hwnd);
+    const gdi::MemoryDc dc(window);
+    const gdi::Bitmap bitmap(CreateCompatibleBitmap(window, client.right, client.bottom));
+    {
+        const gdi::Selection selection(dc, bitmap);
+        gdi::FillSolid(dc, client, kWhite);
+        const gdi::Region clip(CreateRectRgnIndirect(&canvas));
+        SelectClipRgn(dc, clip);
+        w.SetWorldTransform(dc, canvas);
+        w.DrawGrid(dc, canvas);
+        const gdi::Pen outline = gdi::MakePen(PS_SOLID, 2, RGB(0, 128, 0));
+        const gdi::Selection pen(dc, outline);
+        for (const Space& space : w.projectManager.GetSpaces()) {
+            PlainFill(dc, space.polygon);
+            MoveToEx(dc, space.polygon[0].x, space.polygon[0].y, nullptr);
+            for (const POINT& p : space.polygon) LineTo(dc, p.x, p.y);
+            LineTo(dc, space.polygon[0].x, space.polygon[0].y);
+        }
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(client.right) * client.bottom);
+    BITMAPINFO info = gdi::TopDown32(client.right, client.bottom);
+    GetDIBits(dc, bitmap, 0, client.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+    return pixels;
+}
+
+// How many pixels of `r` in `shot` differ from those of `other` moved by (dx, dy);
+// `where` tells the first of them.
+size_t Differing(const Capture& shot, const std::vector<uint32_t>& other, const RECT& r, int dx, int dy,
+                 std::string& where) {
+    size_t differing = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const uint32_t a = shot.pixels[static_cast<size_t>(y) * shot.width + x] & 0xFFFFFF;
+            const uint32_t b = other[static_cast<size_t>(y + dy) * shot.width + x + dx] & 0xFFFFFF;
+            if (a != b && differing++ == 0) where = "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    return differing;
 }
 
 }  // namespace
@@ -340,5 +421,94 @@ TEST(PaintingDrag, APartialRepaintOfADragStepShowsWhatAFullRepaintShows) {
             EXPECT_EQ(differing, 0u) << (w->draggingPlant ? "plant" : "space") << " drag step";
             w.Mouse(WM_LBUTTONUP, at.x + 7, at.y + 5);
         }
+    }
+}
+
+// Every space's fill is pixel for pixel the plain blend of its whole bounding
+// box, at every zoom: a wide and short space, then a narrow and tall one (a
+// bitmap shared by both must grow the other way), a triangle and a concave
+// polygon, whose slanted edges end the rows of one band at different columns.
+TEST(PaintingSpaces, FillsMatchThePlainBlendOfEachSpaceAtEveryZoom) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"", {{20, 20}, {260, 20}, {260, 57}, {20, 57}}),
+                   MakeSpace(L"", {{290, 20}, {323, 20}, {323, 250}, {290, 250}}),
+                   MakeSpace(L"", {{40, 80}, {250, 110}, {120, 250}}),
+                   MakeSpace(L"", {{350, 30}, {470, 50}, {400, 120}, {470, 240}, {340, 200}, {385, 125}})});
+    for (const float zoom : {0.5f, 0.75f, 1.0f, 1.5f, 2.0f}) {
+        w->zoom = zoom;
+        const Capture shot(w.hwnd());
+        RECT canvas;
+        w->GetCanvasRect(canvas);
+        std::string where;
+        EXPECT_EQ(Differing(shot, PlainCanvas(*w, canvas), canvas, 0, 0, where), 0u)
+            << "zoom " << zoom << ", " << where;
+    }
+    w->zoom = 1.0f;
+}
+
+// Scrolling by one grid step moves every world pixel by that step: what lay 20
+// pixels inside the canvas's left and top edges now lies on them, with the
+// markers and labels that those edges cut.
+TEST(PaintingView, ScrollingOneGridStepShowsTheSameWorldPixels) {
+    constexpr int S = 400;  // the scroll position before the step, on both axes
+    std::vector<Plant> plants;
+    // After the step, labels ending at every column around the left edge, then
+    // markers that edge cuts at every fourth column, each plant on rows of its own.
+    for (int k = 0; k < 48; ++k) plants.push_back(MakePlant(L"Rose", S - 80 + k, S + 40 + 10 * k));
+    for (int k = 0; k < 8; ++k) plants.push_back(MakePlant(L"Sage", S + 6 + 4 * k, S + 540 + 34 * k));
+    // Markers and labels that the top edge cuts, every third row.
+    for (int k = 0; k < 11; ++k) plants.push_back(MakePlant(L"Mint", S + 100 + 85 * k, S + 4 + 3 * k));
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 1000);
+    w.OpenProject({MakeSpace(L"Field", {{0, 0}, {2400, 0}, {2400, 2000}, {0, 2000}}, plants)});
+    w->scrollX = w->scrollY = S;
+    w->UpdateScrollBars();
+    ASSERT_EQ(w->scrollX, S);
+    ASSERT_EQ(w->scrollY, S);
+    const Capture before(w.hwnd());
+    w->scrollX = w->scrollY = S + 20;
+    w->UpdateScrollBars();
+    ASSERT_EQ(w->scrollX, S + 20);
+    const Capture after(w.hwnd());
+    RECT canvas;
+    w->GetCanvasRect(canvas);
+    std::string where;
+    EXPECT_EQ(Differing(after, before.pixels, RECT{canvas.left, canvas.top, canvas.right - 20, canvas.bottom - 20}, 20,
+                        20, where),
+              0u)
+        << where;
+}
+
+// A resize of one side only repaints the window as one made at the new size
+// paints it: the new columns, then the new rows, show the canvas, not what the
+// off-screen bitmap of the old size held.
+TEST(PaintingView, AResizeOfOneSideShowsWhatAWindowOfThatSizeShows) {
+    const SIZE sizes[] = {{1037, 700}, {1037, 729}};
+    std::vector<std::vector<uint32_t>> resized;
+    {
+        LiveWindow w;
+        ASSERT_TRUE(w.Created());
+        w.Restore(0, 0, 1000, 700);
+        w.OpenProject({SquareBed()});
+        const Capture oldSize(w.hwnd());  // the off-screen bitmap now has the old size
+        for (const SIZE& size : sizes) {
+            w.Restore(0, 0, size.cx, size.cy);
+            UpdateWindow(w.hwnd());
+            resized.push_back(Capture(w.hwnd(), false).pixels);
+        }
+    }
+    for (size_t i = 0; i < resized.size(); ++i) {
+        LiveWindow fresh;
+        ASSERT_TRUE(fresh.Created());
+        fresh.Restore(0, 0, sizes[i].cx, sizes[i].cy);
+        fresh.OpenProject({SquareBed()});
+        const Capture shot(fresh.hwnd());
+        ASSERT_EQ(shot.pixels.size(), resized[i].size());
+        std::string where;
+        EXPECT_EQ(Differing(shot, resized[i], RECT{0, 0, shot.width, shot.height}, 0, 0, where), 0u)
+            << sizes[i].cx << " x " << sizes[i].cy << ", " << where;
     }
 }

@@ -5,11 +5,11 @@
 #include "GdiObjects.h"
 #include "MessageFont.h"
 #include "ModalWindow.h"
+#include "resource.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"ProjectCreateDialogClass";
-constexpr int kAppIconId = 101;
 constexpr int kNameEditId = 1001;
 constexpr int kDescriptionEditId = 1002;
 // Buffer sizes of the two reads: at most 254 and 1,022 characters come back.
@@ -101,7 +101,7 @@ void RunProjectCreateWindow(HWND owner, HINSTANCE instance, ProjectCreateDialogD
     WNDCLASSW wc = {};
     wc.lpfnWndProc = ProjectCreateDialogWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TILVO));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = kClassName;

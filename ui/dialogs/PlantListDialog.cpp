@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CanvasShapes.h"
 #include "MainWindow.h"
 #include "ModalWindow.h"
 #include "StatefulDialog.h"
@@ -17,8 +18,7 @@ void FillList(HWND dialog, MainWindow& window) {
     int32_t count = 0;
     for (const Space& space : window.projectManager.GetSpaces()) {
         for (const Plant& plant : space.plants) {
-            const std::wstring line =
-                plant.name + L" #" + std::to_wstring(plant.id) + L" (Space: " + space.name + L")";
+            const std::wstring line = shapes::PlantLabel(plant) + L" (Space: " + space.name + L")";
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
             ++count;
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "CanvasShapes.h"
 #include "MainWindow.h"
 #include "ModalWindow.h"
 #include "StatefulDialog.h"
@@ -36,7 +37,7 @@ struct TaskDialogState {
 };
 
 std::wstring PlantRowText(const Plant& plant, const Space& space) {
-    return plant.name + L" #" + std::to_wstring(plant.id) + L" (Space: " + space.name + L")";
+    return shapes::PlantLabel(plant) + L" (Space: " + space.name + L")";
 }
 
 // The plants of the ticked spaces, or of every space when none is ticked, in

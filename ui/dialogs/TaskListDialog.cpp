@@ -3,6 +3,7 @@
 // dialog on the selected task, Delete Task removes it after a confirmation.
 #include "TaskListDialog.h"
 
+#include "CanvasShapes.h"
 #include "MainWindow.h"
 #include "ModalWindow.h"
 #include "StatefulDialog.h"
@@ -71,7 +72,7 @@ std::wstring PlantsText(const std::vector<int32_t>& links, const std::vector<Spa
             }
             if (found) break;
         }
-        entries.push_back(found ? found->name + L" #" + std::to_wstring(id)
+        entries.push_back(found ? shapes::PlantLabel(*found)
                                 : L"Plant #" + std::to_wstring(id) + L" (deleted)");
     }
     return Join(entries);

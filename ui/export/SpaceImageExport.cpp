@@ -10,6 +10,7 @@
 #include <limits>
 #include <vector>
 
+#include "CanvasShapes.h"
 #include "MainWindow.h"
 
 #include <objidl.h>  // gdiplus.h needs IStream, which the lean windows.h leaves out
@@ -138,21 +139,13 @@ bool MainWindow::ExportSpacesToImage(const std::vector<int32_t>& indices, const 
 
     // The box is kept in 64 bits: world coordinates near the int32 limits must
     // not wrap when the margin and the size are worked out.
-    int64_t minX = std::numeric_limits<int32_t>::max(), minY = std::numeric_limits<int32_t>::max();
-    int64_t maxX = std::numeric_limits<int32_t>::min(), maxY = std::numeric_limits<int32_t>::min();
-    for (int32_t index : indices) {
-        if (!valid(index)) continue;
-        for (const POINT& p : spaces[static_cast<size_t>(index)].polygon) {
-            if (p.x < minX) minX = p.x;
-            if (p.y < minY) minY = p.y;
-            if (p.x > maxX) maxX = p.x;
-            if (p.y > maxY) maxY = p.y;
-        }
-    }
-    if (minX >= maxX || minY >= maxY) return false;
+    shapes::Bounds box;
+    for (int32_t index : indices)
+        if (valid(index)) box.Add(shapes::PolygonBounds(spaces[static_cast<size_t>(index)].polygon));
+    if (box.left >= box.right || box.top >= box.bottom) return false;
 
-    const int64_t originX = minX - kMargin, originY = minY - kMargin;
-    const int64_t width = maxX - originX + kMargin, height = maxY - originY + kMargin;
+    const int64_t originX = box.left - kMargin, originY = box.top - kMargin;
+    const int64_t width = box.right - originX + kMargin, height = box.bottom - originY + kMargin;
     // GDI+ sizes the pixel buffer as stride x height in a 32-bit int: a larger
     // image cannot be made (some GDI+ builds would wrap the size and overrun it).
     constexpr int64_t kBytesPerPixel = 4;
