@@ -101,6 +101,12 @@ public:
 
 private:
     bool CheckOpen();  // the open check; sets "No project is currently open."
+    // Opens `db` on the path with the connection's safeguards set; on failure
+    // `failure` and SQLite's message go to lastError and `db` stays null.
+    bool OpenConnection(const WString& path, const wchar_t* failure);
+    // False when the file holds a trigger or a view, or its schema cannot be
+    // read (`unreadable` and SQLite's message then go to lastError).
+    bool CheckNoTriggersOrViews(const wchar_t* unreadable);
     bool WriteProjectRows();  // the body of a save, inside the caller's transaction
     bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
     void FailOpen();  // reset as CloseProject does, keeping the reason

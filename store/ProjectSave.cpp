@@ -157,18 +157,13 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         isNewProject = true;
     }
 
-    std::string utf8Path = WStringToString(path);
-    if (sqlite3_open(utf8Path.c_str(), &db) != SQLITE_OK) {
-        lastError = L"Failed to create database: " + StringToWString(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        db = nullptr;
-        return false;
-    }
-
+    // A trigger or view in a chosen file would run on the rows written there:
+    // such a file is left as it is.
+    bool ok = OpenConnection(path, L"Failed to create database: ") && CheckNoTriggersOrViews(L"SQL Error: ") &&
+              InitializeDatabase();
     // The metadata and every row go into the file in one transaction, so a
     // failure part-way leaves the file at the path as it was (an existing
     // project file keeps its own name and rows) instead of a mixture.
-    bool ok = InitializeDatabase();
     bool inTransaction = false;
     if (ok) {
         std::string now = WStringToString(GetCurrentTimestamp());
