@@ -107,6 +107,9 @@ private:
     // False when the file holds a trigger or a view, or its schema cannot be
     // read (`unreadable` and SQLite's message then go to lastError).
     bool CheckNoTriggersOrViews(const wchar_t* unreadable);
+    // PRAGMA data_version of the connection: it changes when another
+    // connection commits to the file.
+    bool ReadDataVersion(int64_t& version);
     bool WriteProjectRows();  // the body of a save, inside the caller's transaction
     bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
     void FailOpen();  // reset as CloseProject does, keeping the reason
@@ -125,6 +128,8 @@ private:
     int32_t nextSpaceId = 1;
     int32_t nextPlantId = 1;
     int32_t nextTaskId = 1;
+    // The file's data version when this store last read or wrote it whole.
+    int64_t fileDataVersion = 0;
     // The cached GetSpaces picture; rebuilt on the first read after a close
     // (which every new, open and import starts with), patched by edits.
     mutable std::vector<Space> spacesView;

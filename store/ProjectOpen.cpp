@@ -212,7 +212,9 @@ bool ProjectManager::OpenProject(const WString& path) {
         FailOpen();
         return false;
     }
-    if (!CommitTransaction()) {
+    // Read inside the transaction, so no other program's commit can fall
+    // between this state of the file and the version that stands for it.
+    if (!ReadDataVersion(fileDataVersion) || !CommitTransaction()) {
         FailOpen();
         return false;
     }

@@ -7,6 +7,9 @@
 namespace {
 
 const wchar_t kNoProjectIsOpen[] = L"No project is open";
+const wchar_t kChangedElsewhere[] =
+    L"The project file was changed by another program since it was opened or last saved. Use Save As to keep "
+    L"your changes in a new file.";
 
 // The polygon_data text: compact JSON, [{"x":0,"y":0},...], "[]" for none.
 std::string PolygonDataText(const std::vector<POINT>& polygon) {
@@ -133,7 +136,17 @@ bool ProjectManager::SaveProject() {
         return false;
     }
     if (!BeginTransaction()) return false;
-    if (!WriteProjectRows() || !CommitTransaction()) {
+    // The save replaces every row, so another program's commit since this
+    // store last read or wrote the file would be lost without a word. The
+    // version is the transaction's first read: a commit after it makes the
+    // first write fail, so the check and the write cannot be split.
+    int64_t version = 0;
+    bool ok = ReadDataVersion(version);
+    if (ok && version != fileDataVersion) {
+        lastError = kChangedElsewhere;
+        ok = false;
+    }
+    if (!ok || !WriteProjectRows() || !CommitTransaction()) {
         // The rollback's own result does not matter: the failure's text stays.
         WString reason = lastError;
         RollbackTransaction();
@@ -168,7 +181,7 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
     if (ok) {
         std::string now = WStringToString(GetCurrentTimestamp());
         ok = inTransaction = BeginTransaction();
-        ok = ok && SetMetadata("project_name", WStringToString(project.name)) &&
+        ok = ok && ReadDataVersion(fileDataVersion) && SetMetadata("project_name", WStringToString(project.name)) &&
              SetMetadata("project_description", WStringToString(project.description)) &&
              SetMetadata("created_at", WStringToString(project.createdAt)) && SetMetadata("updated_at", now) &&
              SetMetadata("author", WStringToString(GetSystemUserName())) &&

@@ -127,6 +127,15 @@ bool ProjectManager::CheckNoTriggersOrViews(const wchar_t* unreadable) {
     return rc == SQLITE_DONE;
 }
 
+bool ProjectManager::ReadDataVersion(int64_t& version) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA data_version;", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) version = sqlite3_column_int64(stmt, 0);
+    if (rc != SQLITE_ROW) lastError = L"SQL Error: " + StringToWString(sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_ROW;
+}
+
 bool ProjectManager::ExecuteSQL(const std::string& sql) {
     char* message = nullptr;
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
