@@ -212,9 +212,13 @@ bool ProjectManager::OpenProject(const WString& path) {
         FailOpen();
         return false;
     }
+    static const wchar_t* const kSharedId[] = {L"Invalid project file: ", L"Invalid project file: ",
+                                               L"Invalid project file: "};
+    const WString shared = storeids::SharedIdText(spaces, plants, tasks, kSharedId);
+    if (!shared.empty()) lastError = shared;
     // Read inside the transaction, so no other program's commit can fall
     // between this state of the file and the version that stands for it.
-    if (!ReadDataVersion(fileDataVersion) || !CommitTransaction()) {
+    if (!shared.empty() || !ReadDataVersion(fileDataVersion) || !CommitTransaction()) {
         FailOpen();
         return false;
     }
