@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include "StorePlatform.h"
+
 namespace {
 
 const wchar_t kNoProjectIsOpen[] = L"No project is open";
@@ -170,6 +172,9 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         isNewProject = true;
     }
 
+    // A file that this call makes is removed again if the save fails; a file
+    // that was there stays.
+    const bool madeHere = storeplatform::CreateNewFile(path);
     // A trigger or view in a chosen file would run on the rows written there:
     // such a file is left as it is.
     bool ok = OpenConnection(path, L"Failed to create database: ") && CheckNoTriggersOrViews(L"SQL Error: ") &&
@@ -193,6 +198,7 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         if (inTransaction) RollbackTransaction();
         sqlite3_close(db);
         db = nullptr;
+        if (madeHere) storeplatform::RemoveFile(path);
         lastError = reason;
         return false;
     }
