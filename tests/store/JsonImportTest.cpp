@@ -224,6 +224,16 @@ TEST_F(Import, ForeignSpaceIdsAreIgnoredAndRepeatedIdsRefused) {
     }
 }
 
+TEST_F(Import, SpaceIdsAtTheTopLeaveNoSpaceIdToHandOut) {
+    json doc = ValidDocument();
+    doc["spaces"][1]["id"] = 2147483647;
+    ASSERT_TRUE(ImportDoc(doc)) << Narrow(pm.GetLastError());
+    EXPECT_EQ(pm.CreateSpace(Space()), -1);
+    EXPECT_EQ(pm.GetLastError(), L"No more space ids are available.");
+    EXPECT_EQ(pm.GetSpaces().size(), 2u);
+    EXPECT_EQ(pm.CreatePlant(Plant()), 8);
+}
+
 TEST_F(Import, RemovingARepeatedLinkRemovesEveryCopy) {
     json doc = ValidDocument();
     doc["tasks"][0]["assigned_plants"] = {7, 1000, 7, 7};
