@@ -314,6 +314,11 @@ bool ProjectManager::ImportFromJSON(const WString& filePath) {
                 for (const json& id : *ids) taskPlantLinks.emplace_back(taskId, ReadInt(id));
         }
 
+        static const wchar_t* const kSharedId[] = {L"Invalid space data: ", L"Invalid plant data: ",
+                                                   L"Invalid task data: "};
+        const WString shared = storeids::SharedIdText(spaces, plants, tasks, kSharedId);
+        if (!shared.empty()) return fail(shared);
+
         nextSpaceId = storeids::NextId(highestSpace);
         nextPlantId = storeids::NextId(highestPlant);
         nextTaskId = storeids::NextId(highestTask);

@@ -31,8 +31,7 @@ bool EraseFirstById(std::vector<Record>& list, int32_t id) {
     return true;
 }
 
-// Calls `patch` for every entry of the spaces view that has the id (ids
-// normally repeat nowhere, but an imported file may repeat them).
+// Calls `patch` for the entry of the spaces view that has the id, if any.
 template <typename Patch>
 void PatchViewSpaces(std::vector<Space>& view, int32_t spaceId, Patch patch) {
     for (Space& s : view)

@@ -101,6 +101,15 @@ public:
 
 private:
     bool CheckOpen();  // the open check; sets "No project is currently open."
+    // Opens `db` on the path with the connection's safeguards set; on failure
+    // `failure` and SQLite's message go to lastError and `db` stays null.
+    bool OpenConnection(const WString& path, const wchar_t* failure);
+    // False when the file holds a trigger or a view, or its schema cannot be
+    // read (`unreadable` and SQLite's message then go to lastError).
+    bool CheckNoTriggersOrViews(const wchar_t* unreadable);
+    // PRAGMA data_version of the connection: it changes when another
+    // connection commits to the file.
+    bool ReadDataVersion(int64_t& version);
     bool WriteProjectRows();  // the body of a save, inside the caller's transaction
     bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
     void FailOpen();  // reset as CloseProject does, keeping the reason
@@ -119,6 +128,8 @@ private:
     int32_t nextSpaceId = 1;
     int32_t nextPlantId = 1;
     int32_t nextTaskId = 1;
+    // The file's data version when this store last read or wrote it whole.
+    int64_t fileDataVersion = 0;
     // The cached GetSpaces picture; rebuilt on the first read after a close
     // (which every new, open and import starts with), patched by edits.
     mutable std::vector<Space> spacesView;

@@ -27,13 +27,13 @@ std::string ColumnBytes(sqlite3_stmt* stmt, int column) {
     return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
-// Whether the file has a table or view of this name (names compare without
-// regard to case, as SQLite compares them).
+// Whether the file has a table of this name (names compare without regard
+// to case, as SQLite compares them).
 bool HasTable(sqlite3* db, const char* table) {
     sqlite3_stmt* stmt = nullptr;
     bool found = true;  // when the question cannot be asked, assume it is there
-    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? "
-                               "COLLATE NOCASE;", -1, &stmt, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE;", -1,
+                           &stmt, nullptr) == SQLITE_OK) {
         sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
         found = sqlite3_step(stmt) == SQLITE_ROW;
     }
@@ -121,24 +121,13 @@ void ProjectManager::FailOpen() {
 
 bool ProjectManager::OpenProject(const WString& path) {
     CloseProject();
+    if (!OpenConnection(path, L"Failed to open database: ")) return false;
 
-    std::string utf8Path = WStringToString(path);
-    if (sqlite3_open(utf8Path.c_str(), &db) != SQLITE_OK) {
-        lastError = L"Failed to open database: " + StringToWString(sqlite3_errmsg(db));
-        if (db) sqlite3_close(db);
-        db = nullptr;
-        return false;
-    }
-
-    if (!ValidateSchema()) {
-        FailOpen();
-        return false;
-    }
-
-    // Migrating and loading form one transaction: a file that cannot be read
-    // whole keeps its version, and the five reads see one state of the file.
-    // Closing the connection on failure rolls it back.
-    if (!BeginTransaction() || !RunMigrations()) {
+    // Checking, migrating and loading form one transaction: they see one
+    // state of the file, whose schema the check has passed, and a file that
+    // cannot be taken whole keeps its version. Closing the connection on
+    // failure rolls it back.
+    if (!BeginTransaction() || !ValidateSchema() || !RunMigrations()) {
         FailOpen();
         return false;
     }
@@ -223,7 +212,13 @@ bool ProjectManager::OpenProject(const WString& path) {
         FailOpen();
         return false;
     }
-    if (!CommitTransaction()) {
+    static const wchar_t* const kSharedId[] = {L"Invalid project file: ", L"Invalid project file: ",
+                                               L"Invalid project file: "};
+    const WString shared = storeids::SharedIdText(spaces, plants, tasks, kSharedId);
+    if (!shared.empty()) lastError = shared;
+    // Read inside the transaction, so no other program's commit can fall
+    // between this state of the file and the version that stands for it.
+    if (!shared.empty() || !ReadDataVersion(fileDataVersion) || !CommitTransaction()) {
         FailOpen();
         return false;
     }

@@ -4,9 +4,14 @@
 
 #include <sqlite3.h>
 
+#include "StorePlatform.h"
+
 namespace {
 
 const wchar_t kNoProjectIsOpen[] = L"No project is open";
+const wchar_t kChangedElsewhere[] =
+    L"The project file was changed by another program since it was opened or last saved. Use Save As to keep "
+    L"your changes in a new file.";
 
 // The polygon_data text: compact JSON, [{"x":0,"y":0},...], "[]" for none.
 std::string PolygonDataText(const std::vector<POINT>& polygon) {
@@ -133,7 +138,17 @@ bool ProjectManager::SaveProject() {
         return false;
     }
     if (!BeginTransaction()) return false;
-    if (!WriteProjectRows() || !CommitTransaction()) {
+    // The save replaces every row, so another program's commit since this
+    // store last read or wrote the file would be lost without a word. The
+    // version is the transaction's first read: a commit after it makes the
+    // first write fail, so the check and the write cannot be split.
+    int64_t version = 0;
+    bool ok = ReadDataVersion(version);
+    if (ok && version != fileDataVersion) {
+        lastError = kChangedElsewhere;
+        ok = false;
+    }
+    if (!ok || !WriteProjectRows() || !CommitTransaction()) {
         // The rollback's own result does not matter: the failure's text stays.
         WString reason = lastError;
         RollbackTransaction();
@@ -157,23 +172,21 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         isNewProject = true;
     }
 
-    std::string utf8Path = WStringToString(path);
-    if (sqlite3_open(utf8Path.c_str(), &db) != SQLITE_OK) {
-        lastError = L"Failed to create database: " + StringToWString(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        db = nullptr;
-        return false;
-    }
-
+    // A file that this call makes is removed again if the save fails; a file
+    // that was there stays.
+    const bool madeHere = storeplatform::CreateNewFile(path);
+    // A trigger or view in a chosen file would run on the rows written there:
+    // such a file is left as it is.
+    bool ok = OpenConnection(path, L"Failed to create database: ") && CheckNoTriggersOrViews(L"SQL Error: ") &&
+              InitializeDatabase();
     // The metadata and every row go into the file in one transaction, so a
     // failure part-way leaves the file at the path as it was (an existing
     // project file keeps its own name and rows) instead of a mixture.
-    bool ok = InitializeDatabase();
     bool inTransaction = false;
     if (ok) {
         std::string now = WStringToString(GetCurrentTimestamp());
         ok = inTransaction = BeginTransaction();
-        ok = ok && SetMetadata("project_name", WStringToString(project.name)) &&
+        ok = ok && ReadDataVersion(fileDataVersion) && SetMetadata("project_name", WStringToString(project.name)) &&
              SetMetadata("project_description", WStringToString(project.description)) &&
              SetMetadata("created_at", WStringToString(project.createdAt)) && SetMetadata("updated_at", now) &&
              SetMetadata("author", WStringToString(GetSystemUserName())) &&
@@ -185,6 +198,7 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         if (inTransaction) RollbackTransaction();
         sqlite3_close(db);
         db = nullptr;
+        if (madeHere) storeplatform::RemoveFile(path);
         lastError = reason;
         return false;
     }

@@ -90,6 +90,52 @@ const char kNewerVersion[] =
 
 }  // namespace
 
+bool ProjectManager::OpenConnection(const WString& path, const wchar_t* failure) {
+    // Defensive: no statement may alter the schema table by hand or corrupt
+    // the file on purpose. Untrusted schema: what the file's own schema holds
+    // may call no function that has effects beyond its result.
+    if (sqlite3_open(WStringToString(path).c_str(), &db) == SQLITE_OK &&
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) == SQLITE_OK &&
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) == SQLITE_OK)
+        return true;
+    lastError = failure + StringToWString(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    db = nullptr;
+    return false;
+}
+
+// This program's files hold tables alone. A trigger or a view is SQL that the
+// file brings along and that runs whenever a statement touches its table: it
+// could drop or change the rows a save writes, or never finish. Only the
+// schema table is read, so nothing of the file's own runs before the answer.
+bool ProjectManager::CheckNoTriggersOrViews(const wchar_t* unreadable) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM main.sqlite_schema WHERE type IN ('trigger', 'view');",
+                                -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        auto text = [stmt](int column) {
+            const unsigned char* t = sqlite3_column_text(stmt, column);
+            return StringToWString(t ? reinterpret_cast<const char*>(t) : "");
+        };
+        lastError = L"Failed to validate schema: the file holds the " + text(0) + L" \"" + text(1) +
+                    L"\"; project files hold no triggers or views";
+    } else if (rc != SQLITE_DONE) {
+        lastError = unreadable + StringToWString(sqlite3_errmsg(db));
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE;
+}
+
+bool ProjectManager::ReadDataVersion(int64_t& version) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA data_version;", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) version = sqlite3_column_int64(stmt, 0);
+    if (rc != SQLITE_ROW) lastError = L"SQL Error: " + StringToWString(sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_ROW;
+}
+
 bool ProjectManager::ExecuteSQL(const std::string& sql) {
     char* message = nullptr;
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
@@ -226,6 +272,7 @@ bool ProjectManager::SetMetadata(const std::string& key, const std::string& valu
 }
 
 bool ProjectManager::ValidateSchema() {
+    if (!CheckNoTriggersOrViews(L"Failed to validate schema: ")) return false;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db,
                            "SELECT name FROM sqlite_master WHERE type='table' AND name IN ('metadata', 'spaces', "

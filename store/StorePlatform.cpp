@@ -236,6 +236,18 @@ bool OpenTextInput(std::ifstream& stream, const WString& path) {
     return stream.is_open();
 }
 
+bool CreateNewFile(const WString& path) {
+    if (path.empty() || HasNul(path)) return false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool RemoveFile(const WString& path) {
+    return !path.empty() && !HasNul(path) && DeleteFileW(path.c_str()) != 0;
+}
+
 TextFileReplacement::~TextFileReplacement() { Discard(); }
 
 void TextFileReplacement::Discard() {
@@ -341,6 +353,19 @@ bool OpenTextInput(std::ifstream& stream, const WString& path) {
     if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
     stream.open(name);
     return stream.is_open();
+}
+
+bool CreateNewFile(const WString& path) {
+    if (path.empty() || HasNul(path)) return false;
+    // The permissions SQLite gives the files it makes.
+    int fd = open(Utf16ToUtf8(path.data(), path.size()).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+bool RemoveFile(const WString& path) {
+    return !path.empty() && !HasNul(path) && unlink(Utf16ToUtf8(path.data(), path.size()).c_str()) == 0;
 }
 
 TextFileReplacement::~TextFileReplacement() { Discard(); }

@@ -28,6 +28,13 @@ WString LoginName(uint32_t bufferUnits);
 // on Windows by its UTF-16 path, elsewhere by the path's UTF-8 form.
 bool OpenTextInput(std::ifstream& stream, const WString& path);
 
+// Makes an empty file at the path; true only when this call made it (false
+// when something is there already or the file cannot be made).
+bool CreateNewFile(const WString& path);
+
+// Removes the file at the path; false when it cannot.
+bool RemoveFile(const WString& path);
+
 #ifdef _WIN32
 using NativePath = std::wstring;
 #else

@@ -197,23 +197,41 @@ TEST_F(Import, CountersStartAtOneForEmptyOrNonPositiveIds) {
     EXPECT_EQ(pm.CreateTask(t), 1);
 }
 
-TEST_F(Import, DuplicateIdsAndForeignSpaceIdsAreTakenAsTheyStand) {
+TEST_F(Import, ForeignSpaceIdsAreIgnoredAndRepeatedIdsRefused) {
     json doc = ValidDocument();
-    doc["spaces"][1]["id"] = 5;
     doc["spaces"][1]["plants"][0]["space_id"] = 77;
     ASSERT_TRUE(ImportDoc(doc));
-    std::vector<Space> spaces = pm.GetSpaces();
-    ASSERT_EQ(spaces.size(), 2u);
-    EXPECT_EQ(spaces[0].id, 5);
-    EXPECT_EQ(spaces[1].id, 5);
     EXPECT_EQ(pm.GetPlantsInSpace(77).size(), 0u);
-    EXPECT_EQ(pm.GetPlantsInSpace(5).size(), 3u);
-    // Both spaces with the shared id carry every plant of that id, in plant order.
-    const std::vector<Plant> shared = pm.GetPlantsInSpace(5);
-    for (const Space& s : spaces) {
-        ASSERT_EQ(s.plants.size(), shared.size());
-        for (size_t i = 0; i < shared.size(); ++i) EXPECT_EQ(s.plants[i].id, shared[i].id);
+    EXPECT_EQ(pm.GetPlantsInSpace(9).size(), 1u);
+
+    // Ids that repeat once read as int32, folded ones too: the store closed.
+    const struct {
+        const char* at;
+        json id;
+        const wchar_t* text;
+    } cases[] = {
+        {"/spaces/1/id", 4294967301, L"Invalid space data: two spaces have the id 5"},
+        {"/spaces/1/plants/0/id", 7, L"Invalid plant data: two plants have the id 7"},
+        {"/tasks/1/id", 4.5, L"Invalid task data: two tasks have the id 4"},
+    };
+    for (const auto& c : cases) {
+        doc = ValidDocument();
+        doc[json::json_pointer(c.at)] = c.id;
+        EXPECT_FALSE(ImportDoc(doc));
+        EXPECT_EQ(pm.GetLastError(), c.text);
+        EXPECT_FALSE(pm.IsProjectOpen());
+        EXPECT_TRUE(pm.GetSpaces().empty());
     }
+}
+
+TEST_F(Import, SpaceIdsAtTheTopLeaveNoSpaceIdToHandOut) {
+    json doc = ValidDocument();
+    doc["spaces"][1]["id"] = 2147483647;
+    ASSERT_TRUE(ImportDoc(doc)) << Narrow(pm.GetLastError());
+    EXPECT_EQ(pm.CreateSpace(Space()), -1);
+    EXPECT_EQ(pm.GetLastError(), L"No more space ids are available.");
+    EXPECT_EQ(pm.GetSpaces().size(), 2u);
+    EXPECT_EQ(pm.CreatePlant(Plant()), 8);
 }
 
 TEST_F(Import, RemovingARepeatedLinkRemovesEveryCopy) {

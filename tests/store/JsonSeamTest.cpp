@@ -2,6 +2,8 @@
 // injected where no input can cause them.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "JsonTestSupport.h"
 #include "ProjectManager.h"
 #include "StoreSeams.h"
@@ -169,6 +171,26 @@ TEST_F(Seams, ImportReadsTheClockOncePerMissingTimestamp) {
     EXPECT_EQ(space.plants[0].updatedAt, L"u-plant");
     EXPECT_EQ(pm.GetAllTasks()[0].createdAt, L"c");
     EXPECT_EQ(pm.GetAllTasks()[0].updatedAt, L"u-task");
+}
+
+TEST_F(Seams, ASpaceRenamedASecondAfterItWasMadeShowsTheRenameInTheKeptViewAndTheExport) {
+    ProjectManager pm;
+    seams::SetClock("2026-03-01 08:00:00");
+    pm.CreateNewProject(L"Garden", L"");
+    ASSERT_EQ(AddSpace(pm, "2026-03-01 08:00:00", L"Beet", {{0, 0}}), 1);
+    ASSERT_EQ(pm.GetSpacesView().size(), 1u);  // kept from here on
+    seams::SetClock("2026-03-01 08:00:01");
+    Space renamed = pm.GetSpaces()[0];
+    renamed.name = L"Beet 2";
+    ASSERT_TRUE(pm.UpdateSpace(renamed));
+    EXPECT_EQ(pm.GetSpacesView()[0].updatedAt, L"2026-03-01 08:00:01");
+    EXPECT_EQ(pm.GetSpaces()[0].updatedAt, L"2026-03-01 08:00:01");
+
+    WString path = folder.File("renamed.json");
+    ASSERT_TRUE(pm.ExportToJSON(path));
+    nlohmann::json space = nlohmann::json::parse(ReadBytes(path))["spaces"][0];
+    EXPECT_EQ(space["name"].get<std::string>(), "Beet 2");
+    EXPECT_EQ(space["updated_at"].get<std::string>(), "2026-03-01 08:00:01");
 }
 
 class SeamExport : public Seams {

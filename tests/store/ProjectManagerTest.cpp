@@ -442,6 +442,10 @@ TEST_F(OpenProject, SpacesViewFollowsEveryEdit) {
     p.position = {1, 2};
     ASSERT_TRUE(pm.UpdatePlant(p));
     check("plant update");
+    p.spaceId = b;  // not taken over: the plant stays in its space
+    p.name = L"stays";
+    ASSERT_TRUE(pm.UpdatePlant(p));
+    check("plant update naming another space");
     Plant q = pm.GetPlantsInSpace(b)[0];
     q.notes = L"n";
     ASSERT_TRUE(pm.UpdatePlants({p, q}));

@@ -342,14 +342,12 @@ TEST_F(SchemaFile, MetadataReadsDefaultsAndReplacesValues) {
 TEST_F(SchemaFile, StepFailuresOfMetadataAndMigrationAreReported) {
     auto path = dir.File("steps.tvp");
     WriteProjectFile(path);
-    {
-        SqliteFile f(path);
-        ASSERT_EQ(f.Exec("CREATE TRIGGER no_meta BEFORE INSERT ON metadata BEGIN SELECT RAISE(ABORT, 'meta refused'); END;"
-                         "CREATE TRIGGER no_mig BEFORE INSERT ON migrations BEGIN SELECT RAISE(ABORT, 'mig refused'); END;"),
-                  "");
-    }
     ProjectManager pm;
     ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    // Made after the open, which refuses a file that holds triggers.
+    ASSERT_TRUE(pm.ExecuteSQL(
+        "CREATE TRIGGER no_meta BEFORE INSERT ON metadata BEGIN SELECT RAISE(ABORT, 'meta refused'); END;"
+        "CREATE TRIGGER no_mig BEFORE INSERT ON migrations BEGIN SELECT RAISE(ABORT, 'mig refused'); END;"));
     EXPECT_FALSE(pm.SetMetadata("project_name", "x"));
     EXPECT_EQ(pm.GetLastError(), L"Failed to set metadata: meta refused");
     EXPECT_FALSE(pm.RecordMigration(1, "Initial schema", "now"));
@@ -370,4 +368,56 @@ TEST_F(SchemaFile, EmptyProjectNameRowGivesAnEmptyName) {
     EXPECT_EQ(pm.GetCurrentProject()->name, L"");
     EXPECT_EQ(pm.GetCurrentProject()->createdAt, L"");
     EXPECT_EQ(pm.GetCurrentProject()->description, L"desc");
+}
+
+TEST_F(SchemaFile, TriggersAndViewsAreRefusedBeforeAnyTableIsRead) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"CREATE TRIGGER eat BEFORE INSERT ON plants BEGIN SELECT RAISE(IGNORE); END;",
+         "Failed to validate schema: the file holds the trigger \"eat\"; project files hold no triggers or views"},
+        {"ALTER TABLE spaces RENAME TO kept; CREATE VIEW spaces AS SELECT * FROM kept;",
+         "Failed to validate schema: the file holds the view \"spaces\"; project files hold no triggers or views"},
+        {"CREATE VIEW Extra AS SELECT 1;",
+         "Failed to validate schema: the file holds the view \"Extra\"; project files hold no triggers or views"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        auto path = dir.File("code" + std::to_string(n++) + ".tvp");
+        WriteProjectFile(path);
+        {
+            // Version 0: an open that went on would migrate the file.
+            SqliteFile f(path);
+            ASSERT_EQ(f.Exec(std::string(c.first) + "PRAGMA user_version = 0;"), "");
+        }
+        std::string bytes = ReadBytes(path);
+        ProjectManager pm;
+        ASSERT_TRUE(pm.CreateNewProject(L"Before", L""));
+        EXPECT_FALSE(pm.OpenProject(WidePath(path)));
+        EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), c.second);
+        EXPECT_FALSE(pm.IsProjectOpen());
+        EXPECT_TRUE(pm.GetSpaces().empty());
+        pm.CloseProject();
+        EXPECT_TRUE(ReadBytes(path) == bytes) << "the file was changed";
+    }
+}
+
+TEST_F(SchemaFile, ConnectionsAreDefensiveAndTrustNoCodeOfTheFile) {
+    auto opened = dir.File("opened.tvp");
+    auto saved = dir.File("saved.tvp");
+    WriteProjectFile(opened);
+    ProjectManager pm;
+    auto probe = [&pm](const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_FALSE(pm.ExecuteSQL("PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = sql WHERE 0;"));
+        EXPECT_EQ(pm.GetLastError(), L"SQL Error: table sqlite_master may not be modified");
+        // The setting, written into the file for a second connection to read.
+        EXPECT_TRUE(pm.ExecuteSQL("CREATE TABLE probe AS SELECT * FROM pragma_trusted_schema;"));
+    };
+    ASSERT_TRUE(pm.OpenProject(WidePath(opened)));
+    probe("open");
+    ASSERT_TRUE(pm.SaveProjectAs(WidePath(saved)));
+    probe("save as");
+    pm.CloseProject();
+    for (const auto& path : {opened, saved})
+        EXPECT_EQ(SqliteFile(path).Rows("SELECT * FROM probe;"), std::vector<std::string>{"0"});
 }
