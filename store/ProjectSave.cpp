@@ -2,6 +2,8 @@
 // gives the project a file at a new path.
 #include "ProjectManager.h"
 
+#include <set>
+
 #include <sqlite3.h>
 
 #include "StorePlatform.h"
@@ -107,7 +109,11 @@ bool ProjectManager::WriteProjectRows() {
             });
         if (!ok) return false;
     }
+    // A pair may stand twice in memory (an imported file may repeat it); the
+    // file's key takes it once, so each pair is written once.
+    std::set<TaskLink> written;
     for (const TaskLink& link : taskSpaceLinks) {
+        if (!written.insert(link).second) continue;
         bool ok = InsertRow("INSERT INTO spaces_tasks (space_id, task_id) VALUES (?, ?);", L"task-space relation",
                             [&](sqlite3_stmt* stmt) {
                                 sqlite3_bind_int(stmt, 1, link.second);
@@ -117,7 +123,9 @@ bool ProjectManager::WriteProjectRows() {
     }
 
     if (!ExecuteSQL("DELETE FROM plants_tasks;")) return false;
+    written.clear();
     for (const TaskLink& link : taskPlantLinks) {
+        if (!written.insert(link).second) continue;
         bool ok = InsertRow("INSERT INTO plants_tasks (plant_id, task_id) VALUES (?, ?);", L"task-plant relation",
                             [&](sqlite3_stmt* stmt) {
                                 sqlite3_bind_int(stmt, 1, link.second);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <nlohmann/json.hpp>
@@ -243,6 +244,21 @@ TEST_F(Import, RemovingARepeatedLinkRemovesEveryCopy) {
     EXPECT_EQ(pm.GetTaskSpaces(4), (std::vector<int32_t>{9}));
     EXPECT_TRUE(pm.RemovePlantFromTask(4, 7));
     EXPECT_EQ(pm.GetTaskPlants(4), (std::vector<int32_t>{1000}));
+}
+
+TEST_F(Import, RepeatedLinksAreSavedOnce) {
+    json doc = ValidDocument();
+    doc["tasks"][0]["assigned_plants"] = {7, 1000, 7};
+    ASSERT_TRUE(ImportDoc(doc));
+    const WString file = folder.File("links.tvp");
+    ASSERT_TRUE(pm.SaveProjectAs(file)) << Narrow(pm.GetLastError());
+    ASSERT_TRUE(pm.SaveProject()) << Narrow(pm.GetLastError());
+    ASSERT_TRUE(pm.OpenProject(file)) << Narrow(pm.GetLastError());
+    std::vector<int32_t> spaces = pm.GetTaskSpaces(4), plants = pm.GetTaskPlants(4);
+    std::sort(spaces.begin(), spaces.end());
+    std::sort(plants.begin(), plants.end());
+    EXPECT_EQ(spaces, (std::vector<int32_t>{5, 9}));
+    EXPECT_EQ(plants, (std::vector<int32_t>{7, 1000}));
 }
 
 TEST_F(Import, LooseValuesFollowTheLibrarysReadingRules) {
