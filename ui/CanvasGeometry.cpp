@@ -8,12 +8,12 @@
 
 #include "GdiObjects.h"
 #include "Layout.h"
+#include "ViewMath.h"
 
 namespace {
 
 using layout::kStatusHeight;
 using layout::kTitleStripHeight;
-using layout::kToolbarBottom;
 constexpr int32_t kBarThickness = layout::kScrollBarThickness;
 constexpr int32_t kBottomBarTop = kStatusHeight + kBarThickness;  // the horizontal bar starts this far up
 constexpr int32_t kMinThumb = 20;
@@ -101,7 +101,7 @@ RECT& MainWindow::GetCanvasRect(RECT& out) {
 RECT MainWindow::CanvasRectFor(const std::vector<Space>& spaces) {
     RECT r{0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &r);
-    r.top += projectManager.IsProjectOpen() ? kToolbarBottom : kTitleStripHeight;
+    r.top += projectManager.IsProjectOpen() ? layout::kToolbarBottom : kTitleStripHeight;
     r.bottom -= kStatusHeight;
     ComputeContentExtent(spaces);
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
@@ -269,7 +269,7 @@ bool MainWindow::ThumbRelease() {
 // ---- World mapping
 
 int32_t MainWindow::ZoomViewportExtent() const {
-    return static_cast<int32_t>(zoom * 1000.0f);
+    return ViewportExtent(zoom);
 }
 
 // World units to client pixels: scaled by the zoom after subtracting the scroll
@@ -279,18 +279,21 @@ void MainWindow::SetWorldTransform(HDC dc, const RECT& canvas) const {
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, 1000, 1000, nullptr);
     SetViewportExtEx(dc, V, V, nullptr);
-    SetViewportOrgEx(dc, canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom),
-                     canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom), nullptr);
+    SetViewportOrgEx(dc, canvas.left - ScrollPixels(scrollX, zoom), canvas.top - ScrollPixels(scrollY, zoom), nullptr);
 }
 
-// The exact inverse of SetWorldTransform for a client point, truncated toward zero.
-POINT MainWindow::ClientToWorld(POINT p) {
+// The exact inverse of SetWorldTransform for a client point, with its fraction.
+void MainWindow::ClientToWorldExact(POINT p, double& x, double& y) {
     RECT canvas;
     GetCanvasRect(canvas);
-    const int32_t V = std::max(ZoomViewportExtent(), 1);
-    const double sx = static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
-    const double sy = static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
-    const double wx = (p.x - canvas.left + sx) * 1000.0 / V;
-    const double wy = (p.y - canvas.top + sy) * 1000.0 / V;
-    return POINT{static_cast<LONG>(wx), static_cast<LONG>(wy)};
+    x = WorldAtOffset(p.x - canvas.left, scrollX, zoom);
+    y = WorldAtOffset(p.y - canvas.top, scrollY, zoom);
+}
+
+// The world point of a client point, truncated toward zero.
+POINT MainWindow::ClientToWorld(POINT p) {
+    double x = 0, y = 0;
+    ClientToWorldExact(p, x, y);
+    auto toLong = [](double v) { return static_cast<LONG>(std::clamp<double>(v, INT32_MIN, INT32_MAX)); };
+    return POINT{toLong(x), toLong(y)};
 }

@@ -12,6 +12,7 @@
 
 #include "CanvasHitTest.h"
 #include "GdiObjects.h"
+#include "ViewMath.h"
 
 namespace {
 
@@ -336,8 +337,8 @@ bool MainWindow::DraggedBox(RECT& out) {
     RECT canvas;
     GetCanvasRect(canvas);
     const double scale = std::max(ZoomViewportExtent(), 1) / 1000.0;
-    const double originX = canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
-    const double originY = canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
+    const double originX = canvas.left - static_cast<double>(ScrollPixels(scrollX, zoom));
+    const double originY = canvas.top - static_cast<double>(ScrollPixels(scrollY, zoom));
     auto clampToLong = [](double v) { return static_cast<LONG>(std::clamp(v, -1e9, 1e9)); };
     const RECT client{clampToLong(std::floor(originX + box.left * scale) - 3),
                       clampToLong(std::floor(originY + box.top * scale) - 3),

@@ -207,6 +207,7 @@ private:
     RECT CanvasRectFor(const std::vector<Space>& spaces);         // GetCanvasRect from a given copy
     ScrollBarLayout LayoutScrollBarsFor(const RECT& client, const std::vector<Space>& spaces);
     void DrawScrollBarsFor(HDC dc, const RECT& client, const std::vector<Space>& spaces);
+    void ClientToWorldExact(POINT p, double& x, double& y);      // ClientToWorld before truncation
     bool ThumbDragStep(POINT p);         // moves the scroll position while a thumb is dragged
     bool ThumbRelease();                 // ends a thumb drag; true when one was running
 
