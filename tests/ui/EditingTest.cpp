@@ -169,15 +169,61 @@ TEST(Selection, OverlappingPlantsChooseTheEarlierAndOverlappingSpacesTheTopmost)
     EXPECT_EQ(g->selectedPlant, 1);
 }
 
-TEST(Selection, SpacesNeedThreeVerticesAndThePolygonDecides) {
+TEST(Selection, SpacesNeedThreeVerticesToContainThePressAndThePolygonDecides) {
     GardenWindow g;
     g.AddSpace(L"Line", {{0, 0}, {400, 400}});
     g.AddSpace(L"Triangle", {{100, 100}, {500, 100}, {100, 500}});
-    g.ClickWorld({120, 120});
+    g.ClickWorld({120, 120});  // on the line too
     EXPECT_EQ(g->selectedSpace, 1);
-    g.ClickWorld({400, 400});  // inside the bounding box, outside the triangle
+    g.ClickWorld({450, 300});  // inside the bounding box, outside the triangle
     EXPECT_EQ(g->selectedSpace, -1);
     EXPECT_EQ(g->statusText, kReady);
+}
+
+// Points drawn on one line or on one spot make a space without area, which
+// contains no point: where no space contains the press, the topmost outline
+// (closing edge included) within 3 client pixels takes it.
+TEST(Selection, WhereNoSpaceContainsThePressTheTopmostOutlineWithinThreePixelsDoes) {
+    GardenWindow g;
+    g.AddSpace(L"Bed", {{0, 300}, {0, 101}, {400, 101}, {400, 300}});
+    const int top = g.CanvasTop();
+    for (const auto& [name, points] : {std::make_pair(L"Line", std::vector<POINT>{{100, 100}, {300, 100}, {200, 100}}),
+                                       std::make_pair(L"Spot", std::vector<POINT>{{500, 200}, {500, 200}, {500, 200}})}) {
+        g->drawingSpace = true;
+        g->newSpaceName = name;
+        for (const POINT p : points) g.Click(p.x, p.y + top);
+        g.RightDown(0, 0);
+    }
+    g.AddSpace(L"Dot", {{500, 200}});
+    ASSERT_EQ(g.store().GetSpaces().size(), 4u);
+
+    g.PressWorld({250, 97});
+    EXPECT_EQ(g->selectedSpace, 1);
+    EXPECT_TRUE(g->draggingSpace);
+    EXPECT_EQ(g->statusText, kSpaceSelected);
+    g.LeftUp(250, top + 97);
+    g.ClickWorld({250, 96});
+    EXPECT_EQ(g->selectedSpace, -1);
+    g.ClickWorld({250, 102});  // inside Bed, 2 from the line drawn over it: Bed
+    EXPECT_EQ(g->selectedSpace, 0);
+    g.ClickWorld({302, 98});  // 3 from Bed's top edge, 2.8 from the line's end: the line is on top
+    EXPECT_EQ(g->selectedSpace, 1);
+    g.ClickWorld({200, 302});  // 2 below Bed's closing edge
+    EXPECT_EQ(g->selectedSpace, 0);
+    g.ClickWorld({502, 202});  // Spot and Dot: Dot is on top
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.ClickWorld({503, 203});
+    EXPECT_EQ(g->selectedSpace, -1);
+    // Client pixels whatever the zoom: at zoom 2 the spot shows at (1000, 400).
+    g->zoom = 2.0f;
+    g.Click(997, top + 400);
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.Click(996, top + 400);
+    EXPECT_EQ(g->selectedSpace, -1);
+    g.Click(1003, top + 400);
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.Click(1004, top + 400);
+    EXPECT_EQ(g->selectedSpace, -1);
 }
 
 TEST(Selection, WithoutAProjectThereIsNothingToHit) {
