@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "GdiObjects.h"
 #include "Layout.h"
@@ -34,6 +35,21 @@ void Thumb(int32_t view, int32_t extent, int32_t scroll, int32_t trackLen, int32
     len = std::max(raw, kMinThumb);
     const int32_t range = std::max(extent - view, 0);
     pos = range >= 1 ? static_cast<int32_t>(static_cast<double>(scroll) / range * (trackLen - len)) : 0;
+}
+
+// The scroll position of a thumb dragged `travel` pixels along its track from
+// where it was at startScroll: trunc(range x travel / free) + startScroll,
+// clamped to [0, range]. Worked out in double precision, which holds it
+// exactly: near the end of an extent close to the int32 limit the sum leaves
+// the 32-bit range.
+int32_t DraggedThumbScroll(int32_t view, int32_t extent, int32_t trackLen, int32_t travel, int32_t startScroll) {
+    int32_t pos = 0, len = 0;
+    Thumb(view, extent, 0, trackLen, pos, len);
+    const int32_t free = trackLen - len;
+    const double ratio = free > 0 ? static_cast<double>(travel) / free : 0.0;
+    const int32_t range = std::max(extent - view, 0);
+    const double scroll = std::trunc(range * ratio) + startScroll;
+    return static_cast<int32_t>(std::clamp(scroll, 0.0, static_cast<double>(range)));
 }
 
 }  // namespace
@@ -236,21 +252,11 @@ bool MainWindow::ThumbDragStep(POINT p) {
     const int32_t vw = canvas.right - canvas.left, vh = canvas.bottom - canvas.top;
     if (draggingVThumb) {
         const int32_t trackLen = client.bottom - kStatusHeight - canvas.top - (contentWidth > vw ? kBarThickness : 0);
-        int32_t pos = 0, len = 0;
-        Thumb(vh, contentHeight, scrollY, trackLen, pos, len);
-        const int32_t free = trackLen - len;
-        const double ratio = free > 0 ? static_cast<double>(p.y - thumbStartPt.y) / free : 0.0;
-        const int32_t range = std::max(contentHeight - vh, 0);
-        scrollY = std::clamp(static_cast<int32_t>(range * ratio) + thumbStartScrollY, 0, range);
+        scrollY = DraggedThumbScroll(vh, contentHeight, trackLen, p.y - thumbStartPt.y, thumbStartScrollY);
     }
     if (draggingHThumb) {
         const int32_t trackLen = client.right - (contentHeight > vh ? kBarThickness : 0);
-        int32_t pos = 0, len = 0;
-        Thumb(vw, contentWidth, scrollX, trackLen, pos, len);
-        const int32_t free = trackLen - len;
-        const double ratio = free > 0 ? static_cast<double>(p.x - thumbStartPt.x) / free : 0.0;
-        const int32_t range = std::max(contentWidth - vw, 0);
-        scrollX = std::clamp(static_cast<int32_t>(range * ratio) + thumbStartScrollX, 0, range);
+        scrollX = DraggedThumbScroll(vw, contentWidth, trackLen, p.x - thumbStartPt.x, thumbStartScrollX);
     }
     UpdateScrollBars();
     InvalidateRect(hwnd, nullptr, FALSE);
