@@ -180,6 +180,32 @@ TEST(Selection, SpacesNeedThreeVerticesToContainThePressAndThePolygonDecides) {
     EXPECT_EQ(g->statusText, kReady);
 }
 
+// The label ends at x + 20 + its measured width, in the GUI font at 5/4 of its height.
+TEST(Selection, APressJustPastTheEndOfAPlantLabelMissesIt) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 300, 300));
+    const int32_t id = g.AddPlant(bed, L"Rose", {280, 200});
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfHeight = lf.lfHeight * 5 / 4;
+    const HFONT font = CreateFontIndirectW(&lf);
+    const HDC dc = GetDC(g.hwnd());
+    const HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring label = L"Rose #" + std::to_wstring(id);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(g.hwnd(), dc);
+    ASSERT_GT(size.cx, 30);
+    const int end = 280 + 20 + size.cx;
+    g.ClickWorld({end, 200});
+    EXPECT_EQ(g->selectedPlant, 0);
+    g.ClickWorld({end + 1, 200});
+    EXPECT_EQ(g->selectedSpace, -1);
+    EXPECT_EQ(g->selectedPlant, -1);
+}
+
 // Points drawn on one line or on one spot make a space without area, which
 // contains no point: where no space contains the press, the topmost outline
 // (closing edge included) within 3 client pixels takes it.
@@ -487,6 +513,31 @@ TEST(DraggingSpaces, APointerBeyondAnyCanvasEdgeCountsAsThatEdge) {
     const Space s = g.SpaceAt(0);
     EXPECT_TRUE(SamePoint(s.polygon[0], {canvas.right - 1 - 150, canvas.bottom - 1 - top - 20}));
     g.LeftUp(canvas.right + 500, canvas.bottom + 500);
+}
+
+// A step that changes the content's height alone still changes the scroll
+// bars: the window must show what a repaint of everything shows.
+TEST(DraggingSpaces, AStepThatChangesOnlyTheContentHeightRepaintsTheScrollBars) {
+    GardenWindow g;
+    g.AddSpace(L"Top", Rect(0, 0, 2000, 300));  // the content's left, top and right
+    g.AddSpace(L"Low", Rect(100, 1200, 300, 1400));  // its bottom
+    g->scrollY = 600;
+    g->UpdateScrollBars();
+    ASSERT_EQ(g->scrollY, 600);
+    ASSERT_TRUE(g->LayoutScrollBars(g.live().Client()).vertical);
+    const int top = g.CanvasTop();
+    g.LeftDown(200, top + 1300 - 600);
+    ASSERT_TRUE(g->draggingSpace);
+    ASSERT_EQ(g->selectedSpace, 1);
+    UpdateWindow(g.hwnd());
+    const int32_t width = g->contentWidth, height = g->contentHeight;
+    g.Move(200, top + 1340 - 600);
+    EXPECT_TRUE(SamePoint(g.SpaceAt(1).polygon[0], {100, 1240}));
+    g->UpdateContentExtent();
+    EXPECT_EQ(g->contentWidth, width);
+    EXPECT_EQ(g->contentHeight, height + 40);
+    EXPECT_EQ(PixelsAPartialRepaintMissed(g.hwnd()), 0u);
+    g.LeftUp(200, top + 1340 - 600);
 }
 
 // A dragged plant stops at the canvas's left edge too, inside its space.

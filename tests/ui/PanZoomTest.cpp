@@ -95,14 +95,20 @@ TEST(MiddlePan, PansInEveryModeButNotFromAboveTheCanvas) {
     g.live().Mouse(WM_MBUTTONUP, 350, top + 220);
     EXPECT_FALSE(g->midPanning);
     EXPECT_TRUE(g->newSpacePoints.empty());
+    // A second pan starts from where the first left the view.
+    g.live().Mouse(WM_MBUTTONDOWN, 400, top + 300, MK_MBUTTON);
+    g.Move(430, top + 320, MK_MBUTTON);
+    EXPECT_EQ(g->scrollX, 20);
+    EXPECT_EQ(g->scrollY, 60);
+    g.live().Mouse(WM_MBUTTONUP, 430, top + 320);
     // On the toolbar band or the title strip nothing starts.
     g.live().Mouse(WM_MBUTTONDOWN, 300, 50, MK_MBUTTON);
     EXPECT_FALSE(g->midPanning);
     g.live().Mouse(WM_MBUTTONDOWN, 300, 10, MK_MBUTTON);
     EXPECT_FALSE(g->midPanning);
     g.Move(100, top + 100, MK_MBUTTON);
-    EXPECT_EQ(g->scrollX, 50);
-    EXPECT_EQ(g->scrollY, 80);
+    EXPECT_EQ(g->scrollX, 20);
+    EXPECT_EQ(g->scrollY, 60);
 }
 
 TEST(WheelScroll, NotchesOfFortyUnitsWithNoRemainder) {
