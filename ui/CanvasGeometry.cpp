@@ -5,16 +5,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "CanvasShapes.h"
 #include "GdiObjects.h"
 #include "Layout.h"
+#include "ViewMath.h"
 
 namespace {
 
 using layout::kStatusHeight;
 using layout::kTitleStripHeight;
-using layout::kToolbarBottom;
 constexpr int32_t kBarThickness = layout::kScrollBarThickness;
 constexpr int32_t kBottomBarTop = kStatusHeight + kBarThickness;  // the horizontal bar starts this far up
 constexpr int32_t kMinThumb = 20;
@@ -35,6 +36,21 @@ void Thumb(int32_t view, int32_t extent, int32_t scroll, int32_t trackLen, int32
     len = std::max(raw, kMinThumb);
     const int32_t range = std::max(extent - view, 0);
     pos = range >= 1 ? static_cast<int32_t>(static_cast<double>(scroll) / range * (trackLen - len)) : 0;
+}
+
+// The scroll position of a thumb dragged `travel` pixels along its track from
+// where it was at startScroll: trunc(range x travel / free) + startScroll,
+// clamped to [0, range]. Worked out in double precision, which holds it
+// exactly: near the end of an extent close to the int32 limit the sum leaves
+// the 32-bit range.
+int32_t DraggedThumbScroll(int32_t view, int32_t extent, int32_t trackLen, int32_t travel, int32_t startScroll) {
+    int32_t pos = 0, len = 0;
+    Thumb(view, extent, 0, trackLen, pos, len);
+    const int32_t free = trackLen - len;
+    const double ratio = free > 0 ? static_cast<double>(travel) / free : 0.0;
+    const int32_t range = std::max(extent - view, 0);
+    const double scroll = std::trunc(range * ratio) + startScroll;
+    return static_cast<int32_t>(std::clamp(scroll, 0.0, static_cast<double>(range)));
 }
 
 }  // namespace
@@ -94,7 +110,7 @@ RECT& MainWindow::GetCanvasRect(RECT& out) {
 RECT MainWindow::CanvasRectFor(const std::vector<Space>& spaces) {
     RECT r{0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &r);
-    r.top += projectManager.IsProjectOpen() ? kToolbarBottom : kTitleStripHeight;
+    r.top += projectManager.IsProjectOpen() ? layout::kToolbarBottom : kTitleStripHeight;
     r.bottom -= kStatusHeight;
     ComputeContentExtent(spaces);
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
@@ -229,21 +245,11 @@ bool MainWindow::ThumbDragStep(POINT p) {
     const int32_t vw = canvas.right - canvas.left, vh = canvas.bottom - canvas.top;
     if (draggingVThumb) {
         const int32_t trackLen = client.bottom - kStatusHeight - canvas.top - (contentWidth > vw ? kBarThickness : 0);
-        int32_t pos = 0, len = 0;
-        Thumb(vh, contentHeight, scrollY, trackLen, pos, len);
-        const int32_t free = trackLen - len;
-        const double ratio = free > 0 ? static_cast<double>(p.y - thumbStartPt.y) / free : 0.0;
-        const int32_t range = std::max(contentHeight - vh, 0);
-        scrollY = std::clamp(static_cast<int32_t>(range * ratio) + thumbStartScrollY, 0, range);
+        scrollY = DraggedThumbScroll(vh, contentHeight, trackLen, p.y - thumbStartPt.y, thumbStartScrollY);
     }
     if (draggingHThumb) {
         const int32_t trackLen = client.right - (contentHeight > vh ? kBarThickness : 0);
-        int32_t pos = 0, len = 0;
-        Thumb(vw, contentWidth, scrollX, trackLen, pos, len);
-        const int32_t free = trackLen - len;
-        const double ratio = free > 0 ? static_cast<double>(p.x - thumbStartPt.x) / free : 0.0;
-        const int32_t range = std::max(contentWidth - vw, 0);
-        scrollX = std::clamp(static_cast<int32_t>(range * ratio) + thumbStartScrollX, 0, range);
+        scrollX = DraggedThumbScroll(vw, contentWidth, trackLen, p.x - thumbStartPt.x, thumbStartScrollX);
     }
     UpdateScrollBars();
     InvalidateRect(hwnd, nullptr, FALSE);
@@ -262,7 +268,7 @@ bool MainWindow::ThumbRelease() {
 // ---- World mapping
 
 int32_t MainWindow::ZoomViewportExtent() const {
-    return static_cast<int32_t>(zoom * 1000.0f);
+    return ViewportExtent(zoom);
 }
 
 // World units to client pixels: scaled by the zoom after subtracting the scroll
@@ -272,18 +278,21 @@ void MainWindow::SetWorldTransform(HDC dc, const RECT& canvas) const {
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, 1000, 1000, nullptr);
     SetViewportExtEx(dc, V, V, nullptr);
-    SetViewportOrgEx(dc, canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom),
-                     canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom), nullptr);
+    SetViewportOrgEx(dc, canvas.left - ScrollPixels(scrollX, zoom), canvas.top - ScrollPixels(scrollY, zoom), nullptr);
 }
 
-// The exact inverse of SetWorldTransform for a client point, truncated toward zero.
-POINT MainWindow::ClientToWorld(POINT p) {
+// The exact inverse of SetWorldTransform for a client point, with its fraction.
+void MainWindow::ClientToWorldExact(POINT p, double& x, double& y) {
     RECT canvas;
     GetCanvasRect(canvas);
-    const int32_t V = std::max(ZoomViewportExtent(), 1);
-    const double sx = static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
-    const double sy = static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
-    const double wx = (p.x - canvas.left + sx) * 1000.0 / V;
-    const double wy = (p.y - canvas.top + sy) * 1000.0 / V;
-    return POINT{static_cast<LONG>(wx), static_cast<LONG>(wy)};
+    x = WorldAtOffset(p.x - canvas.left, scrollX, zoom);
+    y = WorldAtOffset(p.y - canvas.top, scrollY, zoom);
+}
+
+// The world point of a client point, truncated toward zero.
+POINT MainWindow::ClientToWorld(POINT p) {
+    double x = 0, y = 0;
+    ClientToWorldExact(p, x, y);
+    auto toLong = [](double v) { return static_cast<LONG>(std::clamp<double>(v, INT32_MIN, INT32_MAX)); };
+    return POINT{toLong(x), toLong(y)};
 }

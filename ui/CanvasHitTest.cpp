@@ -1,6 +1,9 @@
 #include "CanvasHitTest.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "CanvasShapes.h"
 
@@ -40,6 +43,20 @@ bool PolygonContainsFloat(const std::vector<POINT>& polygon, POINT p) {
         }
     }
     return inside;
+}
+
+double OutlineDistance(const std::vector<POINT>& polygon, double x, double y) {
+    double nearest = std::numeric_limits<double>::infinity();
+    const size_t n = polygon.size();
+    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+        const double ax = polygon[j].x, ay = polygon[j].y;
+        const double dx = polygon[i].x - ax, dy = polygon[i].y - ay;
+        const double length2 = dx * dx + dy * dy;
+        // The edge's point nearest to (x, y); a zero-length edge is its end.
+        const double t = length2 > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(x - (ax + t * dx), y - (ay + t * dy)));
+    }
+    return nearest;
 }
 
 bool PlantIconHit(POINT w, POINT plantPosition) {

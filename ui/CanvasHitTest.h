@@ -18,6 +18,11 @@ bool PolygonContainsInt(const std::vector<POINT>& polygon, POINT p);
 // fewer than 3 vertices contain nothing.
 bool PolygonContainsFloat(const std::vector<POINT>& polygon, POINT p);
 
+// Distance from (x, y) to the closed outline through the polygon's vertices,
+// its closing edge included; one vertex (or one repeated) is a point. Infinite
+// for an empty polygon.
+double OutlineDistance(const std::vector<POINT>& polygon, double x, double y);
+
 // The 32 x 32 marker around a plant's position, edges included (|dx|, |dy| <= 16).
 bool PlantIconHit(POINT w, POINT plantPosition);
 

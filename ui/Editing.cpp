@@ -13,6 +13,7 @@
 #include "CanvasHitTest.h"
 #include "CanvasShapes.h"
 #include "GdiObjects.h"
+#include "ViewMath.h"
 
 namespace {
 
@@ -86,15 +87,17 @@ void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
         RepaintCanvas(false);
         return;
     }
-    SelectAt(w);
+    SelectAt(w, p);
 }
 
 // Every plant of every space is tried before any space, in list order, so the
 // first plant hit in the list wins even where the painter draws a later one on
 // top. Spaces are tried from the last painted down, so the one on top wins.
-// One DC with the label font serves the whole pick, and a label is measured
-// only when the point lies where its box can reach.
-void MainWindow::SelectAt(POINT w) {
+// A space whose points lie on one line or one spot contains no point, so when
+// no space contains the press, the topmost outline within 3 pixels of the
+// client point p takes it. One DC with the label font serves the whole pick,
+// and a label is measured only when the point lies where its box can reach.
+void MainWindow::SelectAt(POINT w, POINT p) {
     const std::vector<Space>& spaces = projectManager.GetSpacesView();
     std::optional<gdi::WindowDc> dc;
     std::optional<gdi::Selection> labelFont;
@@ -129,20 +132,27 @@ void MainWindow::SelectAt(POINT w) {
     labelFont.reset();
     dc.reset();
     bool spaceHit = false;
+    auto pickSpace = [&](size_t si) {
+        const Space& space = spaces[si];
+        selectedSpace = static_cast<int32_t>(si);
+        draggingSpace = true;
+        dragOrigPolygon = space.polygon;
+        dragOrigPlants = space.plants;
+        dragMovedPlants = space.plants;
+        spaceGrabOffset[0] = WrapSub(w.x, space.polygon[0].x);
+        spaceGrabOffset[1] = WrapSub(w.y, space.polygon[0].y);
+        SetCapture(hwnd);
+        spaceHit = true;
+    };
     if (!plantHit) {
-        for (size_t si = spaces.size(); si-- > 0;) {
-            const Space& space = spaces[si];
-            if (space.polygon.size() < 3 || !PolygonContainsFloat(space.polygon, w)) continue;
-            selectedSpace = static_cast<int32_t>(si);
-            draggingSpace = true;
-            dragOrigPolygon = space.polygon;
-            dragOrigPlants = space.plants;
-            dragMovedPlants = space.plants;
-            spaceGrabOffset[0] = WrapSub(w.x, space.polygon[0].x);
-            spaceGrabOffset[1] = WrapSub(w.y, space.polygon[0].y);
-            SetCapture(hwnd);
-            spaceHit = true;
-            break;
+        for (size_t si = spaces.size(); si-- > 0 && !spaceHit;)
+            if (spaces[si].polygon.size() >= 3 && PolygonContainsFloat(spaces[si].polygon, w)) pickSpace(si);
+        if (!spaceHit) {
+            double x = 0, y = 0;
+            ClientToWorldExact(p, x, y);
+            const double reach = 3.0 * 1000.0 / std::max(ZoomViewportExtent(), 1);  // 3 pixels in world units
+            for (size_t si = spaces.size(); si-- > 0 && !spaceHit;)
+                if (OutlineDistance(spaces[si].polygon, x, y) <= reach) pickSpace(si);
         }
         if (!spaceHit) selectedSpace = -1;
     }
@@ -320,8 +330,8 @@ bool MainWindow::DraggedBox(RECT& out) {
     RECT canvas;
     GetCanvasRect(canvas);
     const double scale = std::max(ZoomViewportExtent(), 1) / 1000.0;
-    const double originX = canvas.left - static_cast<int32_t>(static_cast<float>(scrollX) * zoom);
-    const double originY = canvas.top - static_cast<int32_t>(static_cast<float>(scrollY) * zoom);
+    const double originX = canvas.left - static_cast<double>(ScrollPixels(scrollX, zoom));
+    const double originY = canvas.top - static_cast<double>(ScrollPixels(scrollY, zoom));
     auto clampToLong = [](double v) { return static_cast<LONG>(std::clamp(v, -1e9, 1e9)); };
     const RECT client{clampToLong(std::floor(originX + box.left * scale) - 3),
                       clampToLong(std::floor(originY + box.top * scale) - 3),

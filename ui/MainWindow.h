@@ -207,6 +207,7 @@ private:
     RECT CanvasRectFor(const std::vector<Space>& spaces);         // GetCanvasRect from a given copy
     ScrollBarLayout LayoutScrollBarsFor(const RECT& client, const std::vector<Space>& spaces);
     void DrawScrollBarsFor(HDC dc, const RECT& client, const std::vector<Space>& spaces);
+    void ClientToWorldExact(POINT p, double& x, double& y);      // ClientToWorld before truncation
     bool ThumbDragStep(POINT p);         // moves the scroll position while a thumb is dragged
     bool ThumbRelease();                 // ends a thumb drag; true when one was running
 
@@ -235,7 +236,7 @@ private:
     // Editing pieces (Editing.cpp)
     void RepaintCanvas(bool erase);      // the whole client area
     SIZE MeasurePlantLabel(HDC dc, const Plant& plant);  // the label's size in the font selected in dc
-    void SelectAt(POINT w);              // plants, then labels' boxes, then spaces; may start a drag
+    void SelectAt(POINT w, POINT p);     // plants, labels' boxes, spaces, outlines near p; may start a drag
     void PlacePlantAt(POINT w);          // asks for the name when w is inside the selected space
     POINT DragWorldPoint(POINT p, const std::vector<Space>& spaces);  // the pointer held to the canvas
     void DragPlantStep(POINT p);

@@ -137,22 +137,40 @@ void MainWindow::DrawStatusStrip(HDC dc, const RECT& client) {
 }
 
 // Grid lines every 20 world units over the visible canvas and one step beyond,
-// drawn under the world transform while a project is open.
+// drawn under the world transform while a project is open. Far out (content
+// near the int32 limits) two things need care: the last line lies past the
+// 32-bit range, so the span is worked out in 64 bits; and GDI keeps the
+// transform in single precision, so it shows rows tens of units away from
+// where the scroll position says: the span also takes in the rows and columns
+// of the clip box, which come through GDI's own transform.
 void MainWindow::DrawGrid(HDC dc, const RECT& canvas) {
     if (!projectManager.IsProjectOpen()) return;
     const int32_t V = std::max(ZoomViewportExtent(), 1);
     const gdi::Selection pen(dc, gdi::SharedPen(PS_SOLID, 1, kGridColour));
-    const int32_t startX = (scrollX / kGridStep) * kGridStep;
-    const int32_t startY = (scrollY / kGridStep) * kGridStep;
-    const int32_t endX = scrollX + kGridStep + static_cast<int32_t>((canvas.right - canvas.left) * 1000LL / V);
-    const int32_t endY = scrollY + kGridStep + static_cast<int32_t>((canvas.bottom - canvas.top) * 1000LL / V);
-    for (int32_t x = startX; x <= endX; x += kGridStep) {
-        MoveToEx(dc, x, startY, nullptr);
-        LineTo(dc, x, endY);
+    RECT visible{0, 0, 0, 0};
+    const int clip = GetClipBox(dc, &visible);
+    const bool clipped = clip == SIMPLEREGION || clip == COMPLEXREGION;
+    auto span = [&](int32_t scroll, int32_t pixels, LONG shownFirst, LONG shownLast, int32_t& start, int32_t& end) {
+        int64_t first = scroll / kGridStep * kGridStep;
+        int64_t last = int64_t{scroll} + kGridStep + int64_t{pixels} * 1000 / V;
+        if (clipped) {
+            const int64_t down = shownFirst >= 0 ? shownFirst : int64_t{shownFirst} - (kGridStep - 1);
+            first = std::min(first, down / kGridStep * kGridStep);
+            last = std::max(last, int64_t{shownLast} + kGridStep);
+        }
+        start = static_cast<int32_t>(std::max<int64_t>(first, INT32_MIN));
+        end = static_cast<int32_t>(std::min<int64_t>(last, INT32_MAX));
+    };
+    int32_t startX = 0, endX = 0, startY = 0, endY = 0;
+    span(scrollX, canvas.right - canvas.left, visible.left, visible.right, startX, endX);
+    span(scrollY, canvas.bottom - canvas.top, visible.top, visible.bottom, startY, endY);
+    for (int64_t x = startX; x <= endX; x += kGridStep) {
+        MoveToEx(dc, static_cast<int>(x), startY, nullptr);
+        LineTo(dc, static_cast<int>(x), endY);
     }
-    for (int32_t y = startY; y <= endY; y += kGridStep) {
-        MoveToEx(dc, startX, y, nullptr);
-        LineTo(dc, endX, y);
+    for (int64_t y = startY; y <= endY; y += kGridStep) {
+        MoveToEx(dc, startX, static_cast<int>(y), nullptr);
+        LineTo(dc, endX, static_cast<int>(y));
     }
 }
 

@@ -97,30 +97,22 @@ void MainWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-// Keeps the content under the anchor (a client point) in place. An anchor above
-// the canvas top (Alt with the wheel over the toolbar or the title strip) is no
-// content position, so it is treated like no anchor: the canvas centre stays.
+// Keeps the world point under the anchor (a client point) under it, within a
+// pixel, as far as the scroll range (which the zoom does not change) allows.
+// An anchor above the canvas top (Alt with the wheel over the toolbar or the
+// title strip) is no content position, so it is treated like no anchor: the
+// canvas centre stays.
 void MainWindow::SetZoom(float newZoom, const POINT* anchor) {
     if (!(newZoom >= kMinZoom && newZoom <= kMaxZoom)) return;
     RECT canvas;
     GetCanvasRect(canvas);
-    const int32_t w = Width(canvas), h = Height(canvas);
-    POINT c{0, 0};
-    if (anchor && anchor->y >= canvas.top) {
-        c = POINT{anchor->x + scrollX, anchor->y - canvas.top + scrollY};
-    } else {
-        c = POINT{scrollX + w / 2, scrollY + h / 2};
-    }
-    const POINT d{c.x - scrollX, c.y - scrollY};
-    const POINT candidate = ZoomScrollCandidate(zoom, newZoom, c, d);
+    POINT offset{Width(canvas) / 2, Height(canvas) / 2};  // from the canvas's top-left corner
+    if (anchor && anchor->y >= canvas.top) offset = POINT{anchor->x - canvas.left, anchor->y - canvas.top};
+    int32_t rangeX = 0, rangeY = 0;
+    ScrollRanges(rangeX, rangeY);
+    scrollX = AnchoredScroll(scrollX, zoom, newZoom, offset.x, rangeX);
+    scrollY = AnchoredScroll(scrollY, zoom, newZoom, offset.y, rangeY);
     zoom = newZoom;
-    // The zoomed extent bounds this one clamp only; the scroll-bar update
-    // below brings back the unscaled extent and clamps again.
-    UpdateContentExtent();
-    contentWidth = ScaleExtent(contentWidth, newZoom);
-    contentHeight = ScaleExtent(contentHeight, newZoom);
-    scrollX = ClampScroll(candidate.x, contentWidth - w);
-    scrollY = ClampScroll(candidate.y, contentHeight - h);
     UpdateScrollBars();
     InvalidateRect(hwnd, nullptr, FALSE);
     if (projectManager.IsProjectOpen()) InvalidateToolbar(false);

@@ -1,6 +1,7 @@
 #include "ViewMath.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "resource.h"
 
@@ -31,21 +32,50 @@ namespace {
 // zoom) saturate instead of being undefined.
 int32_t TruncToInt(float v) {
     if (!(v == v)) return 0;
-    if (v >= 2147483520.0f) return INT32_MAX;
+    if (v >= 2147483648.0f) return INT32_MAX;
     if (v <= -2147483648.0f) return INT32_MIN;
     return static_cast<int32_t>(v);
 }
 }  // namespace
 
-POINT ZoomScrollCandidate(float oldZoom, float newZoom, POINT c, POINT d) {
-    const float r = newZoom / oldZoom;
-    const float x = static_cast<float>(c.x) * r - static_cast<float>(d.x);
-    const float y = static_cast<float>(c.y) * r - static_cast<float>(d.y);
-    return POINT{TruncToInt(x), TruncToInt(y)};
+int32_t ViewportExtent(float zoom) {
+    return TruncToInt(zoom * 1000.0f);
 }
 
-int32_t ScaleExtent(int32_t extent, float zoom) {
-    return TruncToInt(static_cast<float>(extent) * zoom);
+int32_t ScrollPixels(int32_t scroll, float zoom) {
+    return TruncToInt(static_cast<float>(scroll) * zoom);
+}
+
+double WorldAtOffset(int32_t offset, int32_t scroll, float zoom) {
+    return (static_cast<double>(offset) + ScrollPixels(scroll, zoom)) * 1000.0 / std::max(ViewportExtent(zoom), 1);
+}
+
+// Whole scroll units move the shift by about the zoom, so the point cannot
+// always land on its pixel exactly: of the scroll positions around the exact
+// answer, the one that shows it nearest, preferring among those within a
+// pixel one that leaves the same point under the offset, so that further
+// steps go on anchoring that point instead of creeping to a neighbour.
+int32_t AnchoredScroll(int32_t scroll, float oldZoom, float newZoom, int32_t offset, int32_t range) {
+    if (newZoom == oldZoom) return ClampScroll(scroll, range);
+    const double world = std::trunc(WorldAtOffset(offset, scroll, oldZoom));
+    const int32_t V = std::max(ViewportExtent(newZoom), 1);
+    // Where the painter shows it: GDI rounds the scaled position to a pixel.
+    const double scaled = std::floor(world * V / 1000.0 + 0.5);
+    auto miss = [&](int32_t s) { return std::abs(scaled - ScrollPixels(s, newZoom) - offset); };
+    auto keeps = [&](int32_t s) { return std::trunc(WorldAtOffset(offset, s, newZoom)) == world; };
+    auto better = [&](int32_t a, int32_t b) {
+        const double missA = miss(a), missB = miss(b);
+        if ((missA <= 1) != (missB <= 1)) return missA <= 1;
+        if (missA <= 1 && keeps(a) != keeps(b)) return keeps(a);
+        return missA < missB;
+    };
+    const int64_t guess = std::llround((scaled - offset) / newZoom);
+    int32_t best = ClampScroll(guess, range);
+    for (int64_t s = guess - 3; s <= guess + 3; ++s) {
+        const int32_t candidate = ClampScroll(s, range);
+        if (better(candidate, best)) best = candidate;
+    }
+    return best;
 }
 
 namespace {

@@ -27,13 +27,21 @@ int32_t WheelScrollAmount(int32_t wheelDelta);
 // v clamped to [0, max(range, 0)].
 int32_t ClampScroll(int64_t v, int32_t range);
 
-// The candidate scroll of an anchored zoom: the content position c, whose pixel
-// offset from the canvas origin is d, stays under the same pixel after the
-// zoom goes from oldZoom to newZoom.
-POINT ZoomScrollCandidate(float oldZoom, float newZoom, POINT c, POINT d);
+// The canvas transform's numbers: world units show at V / 1000 pixels each,
+// V = trunc(zoom x 1000), and the world is shifted by trunc(scroll x zoom)
+// pixels, both in single precision (the shift saturates at the int32 limits).
+int32_t ViewportExtent(float zoom);
+int32_t ScrollPixels(int32_t scroll, float zoom);
 
-// An extent scaled by a zoom, truncated, in single precision.
-int32_t ScaleExtent(int32_t extent, float zoom);
+// The transform's inverse along one axis: the world coordinate shown `offset`
+// pixels from the canvas origin, before truncation.
+double WorldAtOffset(int32_t offset, int32_t scroll, float zoom);
+
+// The scroll position of one axis, within [0, range], after a zoom from
+// oldZoom to newZoom that keeps the world point shown `offset` pixels from the
+// canvas origin (as the pointer handlers take it: truncated) within a pixel of
+// that offset, unless the range's ends stop it.
+int32_t AnchoredScroll(int32_t scroll, float oldZoom, float newZoom, int32_t offset, int32_t range);
 
 // Toolbar buttons, by their codes (layout::ToolbarButton).
 constexpr int32_t kToolbarTop = layout::kTitleStripHeight;

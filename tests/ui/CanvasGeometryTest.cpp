@@ -240,6 +240,36 @@ TEST(ScrollBars, ThumbDragFollowsThePointerAndStopsAtZeroAboveTheWindow) {
     EXPECT_FALSE(w->draggingHThumb);
 }
 
+// An imported space spanning the whole 32-bit range: its extent saturates. A
+// thumb dragged near the end of its track reaches the end of the scroll range,
+// and the grid there still covers the canvas from its first rows to its last.
+TEST(ScrollBars, ThumbDragToTheFarEndOfTheLargestExtentShowsTheGridThere) {
+    CaseWatchdog::AllowMs(60000);  // the paint of so large an extent takes seconds on a busy machine
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"Imported", {{-INT32_MAX, -INT32_MAX}, {INT32_MAX, -INT32_MAX}, {INT32_MAX, INT32_MAX}})});
+    w->UpdateScrollBars();
+    const ScrollBarLayout bars = w->LayoutScrollBars(w.Client());
+    ASSERT_TRUE(bars.vertical);
+    ASSERT_EQ(w->contentHeight, INT32_MAX);
+    const int32_t range = INT32_MAX - (bars.canvas.bottom - bars.canvas.top);
+    w.Mouse(WM_LBUTTONDOWN, 990, bars.vThumb.top + bars.vThumbLen / 2);
+    ASSERT_TRUE(w->draggingVThumb);
+    w.Mouse(WM_MOUSEMOVE, 990, (bars.vTrack.top + bars.vTrack.bottom) / 2);
+    EXPECT_GT(w->scrollY, range / 3);
+    EXPECT_LT(w->scrollY, range / 3 * 2);
+    w.Mouse(WM_MOUSEMOVE, 990, bars.vTrack.bottom - 2);
+    EXPECT_EQ(w->scrollY, range);
+    w.Mouse(WM_LBUTTONUP, 990, bars.vTrack.bottom - 2);
+
+    Capture shot(w.hwnd());
+    const COLORREF grid = RGB(230, 230, 230);
+    const RECT& canvas = bars.canvas;
+    EXPECT_GT(shot.Count(RECT{canvas.left, canvas.top, canvas.right, canvas.top + 30}, grid), 1000);
+    EXPECT_GT(shot.Count(RECT{canvas.left, canvas.bottom - 30, canvas.right, canvas.bottom}, grid), 1000);
+}
+
 TEST(WorldMapping, InverseAtZoomHalfOneAndTwo) {
     LiveWindow w;
     ASSERT_TRUE(w.Created());

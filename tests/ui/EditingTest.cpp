@@ -169,15 +169,87 @@ TEST(Selection, OverlappingPlantsChooseTheEarlierAndOverlappingSpacesTheTopmost)
     EXPECT_EQ(g->selectedPlant, 1);
 }
 
-TEST(Selection, SpacesNeedThreeVerticesAndThePolygonDecides) {
+TEST(Selection, SpacesNeedThreeVerticesToContainThePressAndThePolygonDecides) {
     GardenWindow g;
     g.AddSpace(L"Line", {{0, 0}, {400, 400}});
     g.AddSpace(L"Triangle", {{100, 100}, {500, 100}, {100, 500}});
-    g.ClickWorld({120, 120});
+    g.ClickWorld({120, 120});  // on the line too
     EXPECT_EQ(g->selectedSpace, 1);
-    g.ClickWorld({400, 400});  // inside the bounding box, outside the triangle
+    g.ClickWorld({450, 300});  // inside the bounding box, outside the triangle
     EXPECT_EQ(g->selectedSpace, -1);
     EXPECT_EQ(g->statusText, kReady);
+}
+
+// The label ends at x + 20 + its measured width, in the GUI font at 5/4 of its height.
+TEST(Selection, APressJustPastTheEndOfAPlantLabelMissesIt) {
+    GardenWindow g;
+    const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 300, 300));
+    const int32_t id = g.AddPlant(bed, L"Rose", {280, 200});
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfHeight = lf.lfHeight * 5 / 4;
+    const HFONT font = CreateFontIndirectW(&lf);
+    const HDC dc = GetDC(g.hwnd());
+    const HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring label = L"Rose #" + std::to_wstring(id);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(g.hwnd(), dc);
+    ASSERT_GT(size.cx, 30);
+    const int end = 280 + 20 + size.cx;
+    g.ClickWorld({end, 200});
+    EXPECT_EQ(g->selectedPlant, 0);
+    g.ClickWorld({end + 1, 200});
+    EXPECT_EQ(g->selectedSpace, -1);
+    EXPECT_EQ(g->selectedPlant, -1);
+}
+
+// Points drawn on one line or on one spot make a space without area, which
+// contains no point: where no space contains the press, the topmost outline
+// (closing edge included) within 3 client pixels takes it.
+TEST(Selection, WhereNoSpaceContainsThePressTheTopmostOutlineWithinThreePixelsDoes) {
+    GardenWindow g;
+    g.AddSpace(L"Bed", {{0, 300}, {0, 101}, {400, 101}, {400, 300}});
+    const int top = g.CanvasTop();
+    for (const auto& [name, points] : {std::make_pair(L"Line", std::vector<POINT>{{100, 100}, {300, 100}, {200, 100}}),
+                                       std::make_pair(L"Spot", std::vector<POINT>{{500, 200}, {500, 200}, {500, 200}})}) {
+        g->drawingSpace = true;
+        g->newSpaceName = name;
+        for (const POINT p : points) g.Click(p.x, p.y + top);
+        g.RightDown(0, 0);
+    }
+    g.AddSpace(L"Dot", {{500, 200}});
+    ASSERT_EQ(g.store().GetSpaces().size(), 4u);
+
+    g.PressWorld({250, 97});
+    EXPECT_EQ(g->selectedSpace, 1);
+    EXPECT_TRUE(g->draggingSpace);
+    EXPECT_EQ(g->statusText, kSpaceSelected);
+    g.LeftUp(250, top + 97);
+    g.ClickWorld({250, 96});
+    EXPECT_EQ(g->selectedSpace, -1);
+    g.ClickWorld({250, 102});  // inside Bed, 2 from the line drawn over it: Bed
+    EXPECT_EQ(g->selectedSpace, 0);
+    g.ClickWorld({302, 98});  // 3 from Bed's top edge, 2.8 from the line's end: the line is on top
+    EXPECT_EQ(g->selectedSpace, 1);
+    g.ClickWorld({200, 302});  // 2 below Bed's closing edge
+    EXPECT_EQ(g->selectedSpace, 0);
+    g.ClickWorld({502, 202});  // Spot and Dot: Dot is on top
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.ClickWorld({503, 203});
+    EXPECT_EQ(g->selectedSpace, -1);
+    // Client pixels whatever the zoom: at zoom 2 the spot shows at (1000, 400).
+    g->zoom = 2.0f;
+    g.Click(997, top + 400);
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.Click(996, top + 400);
+    EXPECT_EQ(g->selectedSpace, -1);
+    g.Click(1003, top + 400);
+    EXPECT_EQ(g->selectedSpace, 3);
+    g.Click(1004, top + 400);
+    EXPECT_EQ(g->selectedSpace, -1);
 }
 
 TEST(Selection, WithoutAProjectThereIsNothingToHit) {
@@ -441,6 +513,31 @@ TEST(DraggingSpaces, APointerBeyondAnyCanvasEdgeCountsAsThatEdge) {
     const Space s = g.SpaceAt(0);
     EXPECT_TRUE(SamePoint(s.polygon[0], {canvas.right - 1 - 150, canvas.bottom - 1 - top - 20}));
     g.LeftUp(canvas.right + 500, canvas.bottom + 500);
+}
+
+// A step that changes the content's height alone still changes the scroll
+// bars: the window must show what a repaint of everything shows.
+TEST(DraggingSpaces, AStepThatChangesOnlyTheContentHeightRepaintsTheScrollBars) {
+    GardenWindow g;
+    g.AddSpace(L"Top", Rect(0, 0, 2000, 300));  // the content's left, top and right
+    g.AddSpace(L"Low", Rect(100, 1200, 300, 1400));  // its bottom
+    g->scrollY = 600;
+    g->UpdateScrollBars();
+    ASSERT_EQ(g->scrollY, 600);
+    ASSERT_TRUE(g->LayoutScrollBars(g.live().Client()).vertical);
+    const int top = g.CanvasTop();
+    g.LeftDown(200, top + 1300 - 600);
+    ASSERT_TRUE(g->draggingSpace);
+    ASSERT_EQ(g->selectedSpace, 1);
+    UpdateWindow(g.hwnd());
+    const int32_t width = g->contentWidth, height = g->contentHeight;
+    g.Move(200, top + 1340 - 600);
+    EXPECT_TRUE(SamePoint(g.SpaceAt(1).polygon[0], {100, 1240}));
+    g->UpdateContentExtent();
+    EXPECT_EQ(g->contentWidth, width);
+    EXPECT_EQ(g->contentHeight, height + 40);
+    EXPECT_EQ(PixelsAPartialRepaintMissed(g.hwnd()), 0u);
+    g.LeftUp(200, top + 1340 - 600);
 }
 
 // A dragged plant stops at the canvas's left edge too, inside its space.

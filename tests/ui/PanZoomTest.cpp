@@ -1,6 +1,10 @@
 // Pan, zoom, wheel and keys through real messages.
 #include "CanvasTestSupport.h"
 
+#include <cstdlib>
+
+#include "ViewMath.h"
+
 using namespace canvastest;
 
 namespace {
@@ -24,6 +28,26 @@ void Key(GardenWindow& g, WPARAM key) {
 void AddLargeField(GardenWindow& g) {
     g.AddSpace(L"Field", Rect(0, 0, 4000, 3000));
     g->UpdateScrollBars();
+}
+
+// Where the painter shows a world point now: the window's own transform in a DC.
+POINT ShownAt(GardenWindow& g, POINT world) {
+    RECT canvas;
+    g->GetCanvasRect(canvas);
+    HDC dc = CreateCompatibleDC(nullptr);
+    g->SetWorldTransform(dc, canvas);
+    LPtoDP(dc, &world, 1);
+    DeleteDC(dc);
+    return world;
+}
+
+// Whether the world point shows within one pixel of the client point.
+::testing::AssertionResult ShownNear(GardenWindow& g, POINT world, POINT client) {
+    const POINT shown = ShownAt(g, world);
+    if (std::abs(shown.x - client.x) <= 1 && std::abs(shown.y - client.y) <= 1) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "shown at (" << shown.x << ", " << shown.y << ") instead of (" << client.x
+                                         << ", " << client.y << ") at zoom " << g->zoom << ", scroll (" << g->scrollX
+                                         << ", " << g->scrollY << ")";
 }
 
 }  // namespace
@@ -71,14 +95,20 @@ TEST(MiddlePan, PansInEveryModeButNotFromAboveTheCanvas) {
     g.live().Mouse(WM_MBUTTONUP, 350, top + 220);
     EXPECT_FALSE(g->midPanning);
     EXPECT_TRUE(g->newSpacePoints.empty());
+    // A second pan starts from where the first left the view.
+    g.live().Mouse(WM_MBUTTONDOWN, 400, top + 300, MK_MBUTTON);
+    g.Move(430, top + 320, MK_MBUTTON);
+    EXPECT_EQ(g->scrollX, 20);
+    EXPECT_EQ(g->scrollY, 60);
+    g.live().Mouse(WM_MBUTTONUP, 430, top + 320);
     // On the toolbar band or the title strip nothing starts.
     g.live().Mouse(WM_MBUTTONDOWN, 300, 50, MK_MBUTTON);
     EXPECT_FALSE(g->midPanning);
     g.live().Mouse(WM_MBUTTONDOWN, 300, 10, MK_MBUTTON);
     EXPECT_FALSE(g->midPanning);
     g.Move(100, top + 100, MK_MBUTTON);
-    EXPECT_EQ(g->scrollX, 50);
-    EXPECT_EQ(g->scrollY, 80);
+    EXPECT_EQ(g->scrollX, 20);
+    EXPECT_EQ(g->scrollY, 60);
 }
 
 TEST(WheelScroll, NotchesOfFortyUnitsWithNoRemainder) {
@@ -112,9 +142,7 @@ TEST(AltWheelZoom, StepsByATenthAroundThePointerAndStaysInRange) {
         Wheel(g, 120, 600, top + 300);
     }
     EXPECT_FLOAT_EQ(g->zoom, 1.1f);
-    // Content position (600, 300) under the anchor: candidate 600 x 1.1 - 600.
-    EXPECT_EQ(g->scrollX, 60);
-    EXPECT_EQ(g->scrollY, 30);
+    EXPECT_TRUE(ShownNear(g, {600, 300}, {600, top + 300}));
     {
         HeldKeys alt{VK_MENU};
         Wheel(g, -120, 600, top + 300);
@@ -133,6 +161,41 @@ TEST(AltWheelZoom, StepsByATenthAroundThePointerAndStaysInRange) {
         Wheel(g, -120);
     }
     EXPECT_EQ(g->zoom, 0.5f);
+}
+
+// Each step keeps the world point under the pointer within a pixel of it:
+// with the pointer at (1030, 482) at scroll (0, 120), and far from the origin,
+// where zooming out to 0.5 needs more of the scroll range than the content's
+// extent scaled by the zoom would leave.
+TEST(AltWheelZoom, ThePointUnderThePointerStaysThereAtEveryStep) {
+    GardenWindow g;
+    AddLargeField(g);
+    const int top = g.CanvasTop();
+    struct Walk {
+        int32_t scrollX, scrollY;
+        POINT pointer;
+        std::vector<int> deltas;  // one Alt+wheel message each
+    };
+    std::vector<int> inAndBack(10, 120);
+    inAndBack.insert(inAndBack.end(), 10, -120);
+    std::vector<int> fullRange(10, 120);
+    fullRange.insert(fullRange.end(), 15, -120);
+    fullRange.insert(fullRange.end(), 5, 120);
+    for (const Walk& walk : {Walk{0, 120, {1030, 482}, inAndBack}, Walk{2400, 1600, {600, top + 400}, fullRange}}) {
+        g->SetZoom(1.0f, nullptr);
+        g->scrollX = walk.scrollX;
+        g->scrollY = walk.scrollY;
+        g->UpdateScrollBars();
+        ASSERT_EQ(g->scrollX, walk.scrollX);
+        ASSERT_EQ(g->scrollY, walk.scrollY);
+        HeldKeys alt{VK_MENU};
+        for (int delta : walk.deltas) {
+            const POINT world = g->ClientToWorld(walk.pointer);
+            Wheel(g, delta, walk.pointer.x, walk.pointer.y);
+            EXPECT_TRUE(ShownNear(g, world, walk.pointer));
+        }
+        EXPECT_FLOAT_EQ(g->zoom, 1.0f);
+    }
 }
 
 TEST(SetZoom, OutOfRangeChangesNothing) {
@@ -158,11 +221,24 @@ TEST(SetZoom, CanvasCentreExampleAndTheWorldMapping) {
     g->GetCanvasRect(canvas);
     ASSERT_EQ(canvas.right - canvas.left, 1000);
     ASSERT_EQ(canvas.bottom - canvas.top, 600);
+    // The world point at the canvas centre stays there, whether the zoom
+    // comes from the call or from the toolbar's buttons.
     g->scrollX = 0;
     g->scrollY = 0;
+    const POINT centre{canvas.left + 500, canvas.top + 300};
     g->SetZoom(1.1f, nullptr);
-    EXPECT_EQ(g->scrollX, 50);
-    EXPECT_EQ(g->scrollY, 30);
+    EXPECT_TRUE(ShownNear(g, {500, 300}, centre));
+    g->scrollX = 300;
+    g->scrollY = 200;
+    g->UpdateScrollBars();
+    g->SetZoom(1.0f, nullptr);
+    for (int button : {3, 3, 3, 2, 2, 2, 2, 2, 4}) {  // zoom in, zoom out, reset
+        const POINT middle = g->ClientToWorld(centre);
+        const RECT r = ToolbarButtonRect(button);
+        g.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        EXPECT_TRUE(ShownNear(g, middle, centre)) << "button " << button;
+    }
+    EXPECT_EQ(g->zoom, 1.0f);
     // The extent is the unscaled one again.
     const int32_t w = g->contentWidth, h = g->contentHeight;
     g->UpdateContentExtent();

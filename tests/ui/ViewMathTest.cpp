@@ -40,21 +40,25 @@ TEST(WheelAndScroll, ClampToRange) {
 }
 
 TEST(AnchoredZoom, CanvasCentreExample) {
-    // 1.0 -> 1.1 at scroll (0, 0) on a 1000 x 600 canvas keeps its centre.
-    const POINT c{500, 300}, d{500, 300};
-    const POINT s = ZoomScrollCandidate(1.0f, 1.1f, c, d);
-    EXPECT_EQ(s.x, 50);
-    EXPECT_EQ(s.y, 30);
-    // Zooming back out from there returns to the origin side (clamped by caller).
-    const POINT back = ZoomScrollCandidate(1.1f, 1.0f, {550, 330}, {500, 300});
-    EXPECT_EQ(back.x, 0);
-    EXPECT_EQ(back.y, 0);
+    // 1.0 -> 1.1 at scroll (0, 0) on a 1000 x 600 canvas keeps world (500, 300)
+    // at the centre: it now lies 550 and 330 pixels in, so the shift must be
+    // (50, 30), which scroll (46, 28) gives exactly (trunc(46 x 1.1) = 50,
+    // trunc(28 x 1.1) = 30), where rounding 50 / 1.1 to 45 would give 49.
+    EXPECT_EQ(AnchoredScroll(0, 1.0f, 1.1f, 500, 5000), 46);
+    EXPECT_EQ(AnchoredScroll(0, 1.0f, 1.1f, 300, 5000), 28);
+    // Zooming back out from there returns to the origin.
+    EXPECT_EQ(AnchoredScroll(46, 1.1f, 1.0f, 500, 5000), 0);
+    EXPECT_EQ(AnchoredScroll(28, 1.1f, 1.0f, 300, 5000), 0);
+    // The range's ends stop it.
+    EXPECT_EQ(AnchoredScroll(0, 1.0f, 0.5f, 500, 5000), 0);
+    EXPECT_EQ(AnchoredScroll(0, 1.0f, 1.1f, 500, 40), 40);
 }
 
-TEST(AnchoredZoom, ExtentScaling) {
-    EXPECT_EQ(ScaleExtent(1600, 1.1f), 1760);
-    EXPECT_EQ(ScaleExtent(1000, 0.5f), 500);
-    EXPECT_EQ(ScaleExtent(2147483000, 2.0f), INT32_MAX);
+TEST(AnchoredZoom, TheShiftIsSinglePrecisionAndSaturates) {
+    EXPECT_EQ(ScrollPixels(100, 1.1f), 110);
+    EXPECT_EQ(ScrollPixels(2147483000, 1.0f), 2147483008);  // the nearest float
+    EXPECT_EQ(ScrollPixels(2147483000, 2.0f), INT32_MAX);
+    EXPECT_EQ(ViewportExtent(2.0f), 2000);
 }
 
 TEST(ToolbarLayout, ButtonRectanglesIncludeLeftTopOnly) {
