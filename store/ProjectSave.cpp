@@ -34,6 +34,22 @@ void BindText(sqlite3_stmt* stmt, int index, const std::string& utf8) {
     sqlite3_bind_text(stmt, index, utf8.c_str(), -1, SQLITE_TRANSIENT);
 }
 
+// A table's own conflict clause (a file written by other software may carry
+// one) can drop or replace an inserted row without failing the insert, so a
+// save counts what each table kept. Empty when it kept every row written.
+WString RowsLost(sqlite3* db, const char* table, size_t written) {
+    sqlite3_stmt* stmt = nullptr;
+    const std::string sql = std::string("SELECT count(*) FROM ") + table + ";";
+    int64_t kept = -1;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        kept = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    if (kept == static_cast<int64_t>(written)) return WString();
+    if (kept < 0) return L"SQL Error: " + ProjectManager::StringToWString(sqlite3_errmsg(db));
+    return L"Failed to save: the file's table \"" + ProjectManager::StringToWString(table) + L"\" kept " +
+           std::to_wstring(kept) + L" of the " + std::to_wstring(written) + L" rows written";
+}
+
 }  // namespace
 
 bool ProjectManager::InsertRow(const char* sql, const wchar_t* kind,
@@ -122,6 +138,7 @@ bool ProjectManager::WriteProjectRows() {
         if (!ok) return false;
     }
 
+    const size_t spaceLinks = written.size();
     if (!ExecuteSQL("DELETE FROM plants_tasks;")) return false;
     written.clear();
     for (const TaskLink& link : taskPlantLinks) {
@@ -132,6 +149,18 @@ bool ProjectManager::WriteProjectRows() {
                                 sqlite3_bind_int(stmt, 2, link.first);
                             });
         if (!ok) return false;
+    }
+
+    const std::pair<const char*, size_t> counts[] = {{"spaces", spaces.size()},
+                                                     {"plants", plants.size()},
+                                                     {"tasks", tasks.size()},
+                                                     {"spaces_tasks", spaceLinks},
+                                                     {"plants_tasks", written.size()}};
+    for (const auto& [table, rows] : counts) {
+        const WString lost = RowsLost(db, table, rows);
+        if (lost.empty()) continue;
+        lastError = lost;
+        return false;
     }
     return true;
 }

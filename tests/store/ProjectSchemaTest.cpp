@@ -401,6 +401,27 @@ TEST_F(SchemaFile, TriggersAndViewsAreRefusedBeforeAnyTableIsRead) {
     }
 }
 
+// A table whose own conflict clause drops rows quietly must not let a save
+// report success.
+TEST_F(SchemaFile, ASaveThatTheFilesTablesWouldThinFails) {
+    auto path = dir.File("thin.tvp");
+    WriteProjectFile(path);
+    ASSERT_EQ(SqliteFile(path).Exec(
+                  "ALTER TABLE spaces RENAME TO old; CREATE TABLE spaces (id INTEGER PRIMARY KEY, name TEXT NOT NULL "
+                  "UNIQUE ON CONFLICT IGNORE, polygon_data TEXT NOT NULL, created_at TEXT NOT NULL, updated_at TEXT "
+                  "NOT NULL); INSERT INTO spaces SELECT * FROM old; DROP TABLE old;"),
+              "");
+    ProjectManager pm;
+    ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+    Space s;
+    s.name = L"Bed";
+    ASSERT_EQ(pm.CreateSpace(s), 2);
+    EXPECT_FALSE(pm.SaveProject());
+    EXPECT_EQ(pm.GetLastError(), L"Failed to save: the file's table \"spaces\" kept 1 of the 2 rows written");
+    pm.CloseProject();
+    EXPECT_EQ(SqliteFile(path).Rows("SELECT id FROM spaces;"), std::vector<std::string>{"1"});
+}
+
 TEST_F(SchemaFile, ConnectionsAreDefensiveAndTrustNoCodeOfTheFile) {
     auto opened = dir.File("opened.tvp");
     auto saved = dir.File("saved.tvp");
