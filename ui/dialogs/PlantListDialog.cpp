@@ -26,16 +26,14 @@ void FillList(HWND dialog, MainWindow& window) {
     SetWindowTextW(GetDlgItem(dialog, IDC_PLANT_COUNT), std::to_wstring(count).c_str());
 }
 
-// What a Plant List keeps while it runs, with its window.
-struct PlantListState {
-    MainWindow* owner = nullptr;  // whose project the list shows; null leaves the list empty
-};
+// The list is filled once when the dialog opens: nothing to keep after that.
+struct PlantListState {};
 
-BOOL OnInitDialog(HWND dialog, PlantListState& state, LPARAM lParam) {
-    state.owner = reinterpret_cast<MainWindow*>(lParam);  // the command always passes its window
-    if (state.owner) {
-        FillList(dialog, *state.owner);
-        CentreOnWindow(dialog, state.owner->hwnd);
+BOOL OnInitDialog(HWND dialog, PlantListState&, LPARAM lParam) {
+    // The command always passes its window; without one the list stays empty.
+    if (auto* owner = reinterpret_cast<MainWindow*>(lParam)) {
+        FillList(dialog, *owner);
+        CentreOnWindow(dialog, owner->hwnd);
     }
     return TRUE;
 }
