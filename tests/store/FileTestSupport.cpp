@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 #ifdef _WIN32
 #include <process.h>
@@ -103,4 +104,17 @@ std::string SqliteFile::Value(const std::string& sql) {
     if (rows.empty()) return std::string();
     std::string first = rows.front();
     return first.substr(0, first.find('|'));
+}
+
+void ExpectOpenRefusesAndKeepsTheFile(const fs::path& p, const std::string& sql, const std::string& error) {
+    ASSERT_EQ(SqliteFile(p).Exec(sql + "PRAGMA user_version = 0;"), "");
+    const std::string bytes = ReadBytes(p);
+    ProjectManager pm;
+    ASSERT_TRUE(pm.CreateNewProject(L"Before", L""));
+    EXPECT_FALSE(pm.OpenProject(WidePath(p)));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()), error);
+    EXPECT_FALSE(pm.IsProjectOpen());
+    EXPECT_TRUE(pm.GetSpaces().empty());
+    pm.CloseProject();
+    EXPECT_TRUE(ReadBytes(p) == bytes) << "the file was changed";
 }

@@ -52,3 +52,9 @@ public:
 private:
     sqlite3* db_ = nullptr;
 };
+
+// Changes the file with `sql` through a connection of its own and sets it to
+// version 0, which an open that went on would migrate; then expects an open
+// to fail with `error`, leave no project open and the file byte for byte.
+void ExpectOpenRefusesAndKeepsTheFile(const std::filesystem::path& p, const std::string& sql,
+                                      const std::string& error);

@@ -180,18 +180,6 @@ private:
     std::vector<COLORREF> pixels;
 };
 
-// How many pixels differ between the window as the repaints it asked for
-// itself leave it and a repaint of the whole client area.
-inline size_t PixelsAPartialRepaintMissed(HWND hwnd) {
-    UpdateWindow(hwnd);
-    const uitest::Capture partial(hwnd, false);
-    const uitest::Capture full(hwnd);
-    size_t differing = 0;
-    for (size_t i = 0; i < partial.pixels.size(); ++i)
-        if ((partial.pixels[i] & 0xFFFFFF) != (full.pixels[i] & 0xFFFFFF)) ++differing;
-    return differing;
-}
-
 // Answers the next input box of this thread with the given caption: types
 // `text` into its edit control and presses OK, or presses Cancel when `cancel`.
 class InputBoxAnswer {

@@ -251,20 +251,9 @@ inline void ExpectKeyboardBack(MainWindow& window, const OtherWindow& other, con
     EXPECT_EQ(GetFocus(), window.hwnd) << after;
     window.SetStatusText(L"");
     StrikeKey('R', VK_CONTROL);
-    bool reached = false;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!reached && std::chrono::steady_clock::now() < end) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            if (window.accelerators && TranslateAcceleratorW(window.hwnd, window.accelerators, &msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        reached = window.statusText == L"Please select a space to rename.";
-        if (!reached) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    EXPECT_TRUE(reached) << after << ": Ctrl+R did not reach the main window";
+    EXPECT_TRUE(PumpUntil([&] { return window.statusText == L"Please select a space to rename."; }, 5000,
+                          window.hwnd, window.accelerators))
+        << after << ": Ctrl+R did not reach the main window";
 }
 
 inline std::wstring ItemText(HWND dialog, int id) {

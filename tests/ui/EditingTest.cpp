@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "CanvasHitTest.h"
+#include "CanvasShapes.h"
 #include "FileTestSupport.h"
 
 using namespace canvastest;
@@ -180,23 +181,14 @@ TEST(Selection, SpacesNeedThreeVerticesToContainThePressAndThePolygonDecides) {
     EXPECT_EQ(g->statusText, kReady);
 }
 
-// The label ends at x + 20 + its measured width, in the GUI font at 5/4 of its height.
+// The label ends at x + 20 + its width, measured in the label font.
 TEST(Selection, APressJustPastTheEndOfAPlantLabelMissesIt) {
     GardenWindow g;
     const int32_t bed = g.AddSpace(L"Bed", Rect(100, 100, 300, 300));
     const int32_t id = g.AddPlant(bed, L"Rose", {280, 200});
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfHeight = lf.lfHeight * 5 / 4;
-    const HFONT font = CreateFontIndirectW(&lf);
-    const HDC dc = GetDC(g.hwnd());
-    const HGDIOBJ old = SelectObject(dc, font);
-    const std::wstring label = L"Rose #" + std::to_wstring(id);
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(g.hwnd(), dc);
+    const gdi::WindowDc dc(g.hwnd());
+    const gdi::Selection font(dc, gdi::SharedPlantLabelFont());
+    const SIZE size = shapes::TextExtent(dc, L"Rose #" + std::to_wstring(id));
     ASSERT_GT(size.cx, 30);
     const int end = 280 + 20 + size.cx;
     g.ClickWorld({end, 200});
@@ -536,7 +528,7 @@ TEST(DraggingSpaces, AStepThatChangesOnlyTheContentHeightRepaintsTheScrollBars) 
     g->UpdateContentExtent();
     EXPECT_EQ(g->contentWidth, width);
     EXPECT_EQ(g->contentHeight, height + 40);
-    EXPECT_EQ(PixelsAPartialRepaintMissed(g.hwnd()), 0u);
+    EXPECT_EQ(uitest::PixelsAPartialRepaintMissed(g.hwnd()), 0u);
     g.LeftUp(200, top + 1340 - 600);
 }
 

@@ -29,21 +29,24 @@ inline HINSTANCE Module() {
 }
 
 // Dispatches every waiting message. WM_QUIT (posted when a window is destroyed)
-// is dropped: the tests have no loop for it to end.
-inline void PumpPending() {
+// is dropped: the tests have no loop for it to end. With an accelerator table,
+// each message is offered to it first, as the program's loop does.
+inline void PumpPending(HWND target = nullptr, HACCEL accelerators = nullptr) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) continue;
+        if (accelerators && TranslateAcceleratorW(target, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
 // Pumps until `done` holds or the timeout passes; returns `done`'s last answer.
-inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000, HWND target = nullptr,
+                      HACCEL accelerators = nullptr) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (true) {
-        PumpPending();
+        PumpPending(target, accelerators);
         if (done()) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -429,6 +432,18 @@ public:
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
+
+// How many pixels differ between the window as the repaints it asked for
+// itself leave it and a repaint of the whole client area.
+inline size_t PixelsAPartialRepaintMissed(HWND hwnd) {
+    UpdateWindow(hwnd);
+    const Capture partial(hwnd, false);
+    const Capture full(hwnd);
+    size_t differing = 0;
+    for (size_t i = 0; i < partial.pixels.size(); ++i)
+        if ((partial.pixels[i] & 0xFFFFFF) != (full.pixels[i] & 0xFFFFFF)) ++differing;
+    return differing;
+}
 
 inline Space MakeSpace(const std::wstring& name, std::vector<POINT> polygon, std::vector<Plant> plants = {}) {
     Space s;
