@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Records.h"
@@ -107,10 +108,16 @@ private:
     // False when the file holds a trigger or a view, or its schema cannot be
     // read (`unreadable` and SQLite's message then go to lastError).
     bool CheckNoTriggersOrViews(const wchar_t* unreadable);
+    // False when a column that holds text has a declared type whose affinity
+    // would turn such text into a number, or the columns cannot be read.
+    bool CheckTextColumns(const wchar_t* unreadable);
     // PRAGMA data_version of the connection: it changes when another
     // connection commits to the file.
     bool ReadDataVersion(int64_t& version);
-    bool WriteProjectRows();  // the body of a save, inside the caller's transaction
+    using MetadataRows = std::vector<std::pair<std::string, std::string>>;
+    // The body of a save, inside the caller's transaction: `created` first
+    // (the keys of a new file), then the metadata and rows of every save.
+    bool WriteProjectRows(const MetadataRows& created = MetadataRows());
     bool InsertRow(const char* sql, const wchar_t* kind, const std::function<void(sqlite3_stmt*)>& bind);
     void FailOpen();  // reset as CloseProject does, keeping the reason
     std::vector<Space> BuildSpaces() const;          // GetSpaces without the open check

@@ -50,6 +50,37 @@ WString RowsLost(sqlite3* db, const char* table, size_t written) {
            std::to_wstring(kept) + L" of the " + std::to_wstring(written) + L" rows written";
 }
 
+// The metadata table's own constraints can make INSERT OR REPLACE delete
+// another key's row (a unique value, say), so a save reads back the value
+// each key was given last. Empty when every key holds it.
+WString MetadataLost(sqlite3* db, const std::vector<std::pair<std::string, std::string>>& written) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE key = ?;", -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return L"SQL Error: " + ProjectManager::StringToWString(sqlite3_errmsg(db));
+    }
+    WString lost;
+    for (size_t i = 0; i < written.size() && lost.empty(); ++i) {
+        const auto& [key, value] = written[i];
+        bool overwritten = false;
+        for (size_t later = i + 1; later < written.size(); ++later) overwritten |= written[later].first == key;
+        if (overwritten) continue;
+        sqlite3_reset(stmt);
+        sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_STATIC);
+        const int rc = sqlite3_step(stmt);
+        const unsigned char* text = rc == SQLITE_ROW ? sqlite3_column_text(stmt, 0) : nullptr;
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            lost = L"SQL Error: " + ProjectManager::StringToWString(sqlite3_errmsg(db));
+        } else if (!text || std::string(reinterpret_cast<const char*>(text),
+                                         static_cast<size_t>(sqlite3_column_bytes(stmt, 0))) != value) {
+            lost = L"Failed to save: the file's table \"metadata\" did not keep \"" +
+                   ProjectManager::StringToWString(key) + L"\"";
+        }
+    }
+    sqlite3_finalize(stmt);
+    return lost;
+}
+
 }  // namespace
 
 bool ProjectManager::InsertRow(const char* sql, const wchar_t* kind,
@@ -68,14 +99,20 @@ bool ProjectManager::InsertRow(const char* sql, const wchar_t* kind,
     return false;
 }
 
-// Three metadata rows, then every row of the five data tables deleted and
-// written again. Stops at the first failure; the caller rolls back.
-bool ProjectManager::WriteProjectRows() {
+// The metadata rows, then every row of the five data tables deleted and
+// written again; then what the file kept is checked. Stops at the first
+// failure; the caller rolls back.
+bool ProjectManager::WriteProjectRows(const MetadataRows& created) {
+    for (const auto& [key, value] : created)
+        if (!SetMetadata(key, value)) return false;
+    MetadataRows metadata = created;
+    metadata.insert(metadata.end(), {{"project_name", WStringToString(project.name)},
+                                   {"project_description", WStringToString(project.description)},
+                                   {"updated_at", WStringToString(GetCurrentTimestamp())}});
     bool metadataOk = true;
     // All three are attempted; the last failure's text stays.
-    if (!SetMetadata("project_name", WStringToString(project.name))) metadataOk = false;
-    if (!SetMetadata("project_description", WStringToString(project.description))) metadataOk = false;
-    if (!SetMetadata("updated_at", WStringToString(GetCurrentTimestamp()))) metadataOk = false;
+    for (size_t i = created.size(); i < metadata.size(); ++i)
+        if (!SetMetadata(metadata[i].first, metadata[i].second)) metadataOk = false;
     if (!metadataOk) return false;
 
     if (!ExecuteSQL("DELETE FROM spaces;") || !ExecuteSQL("DELETE FROM plants;")) return false;
@@ -162,7 +199,10 @@ bool ProjectManager::WriteProjectRows() {
         lastError = lost;
         return false;
     }
-    return true;
+    const WString lost = MetadataLost(db, metadata);
+    if (lost.empty()) return true;
+    lastError = lost;
+    return false;
 }
 
 bool ProjectManager::SaveProject() {
@@ -209,13 +249,18 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         isNewProject = true;
     }
 
-    // A file that this call makes is removed again if the save fails; a file
-    // that was there stays.
+    // A file that this call makes is removed again if the save fails, with
+    // the log, index and journal files SQLite made beside it (left there, a
+    // log would be replayed into the next file saved or copied to the path);
+    // a file that was there stays.
+    static const wchar_t* const kBesideFile[] = {L"-wal", L"-shm", L"-journal"};
     const bool madeHere = storeplatform::CreateNewFile(path);
+    bool besideWasThere[3] = {true, true, true};
+    for (size_t i = 0; madeHere && i < 3; ++i) besideWasThere[i] = storeplatform::PathExists(path + kBesideFile[i]);
     // A trigger or view in a chosen file would run on the rows written there:
     // such a file is left as it is.
     bool ok = OpenConnection(path, L"Failed to create database: ") && CheckNoTriggersOrViews(L"SQL Error: ") &&
-              InitializeDatabase();
+              CheckTextColumns(L"SQL Error: ") && InitializeDatabase();
     // The metadata and every row go into the file in one transaction, so a
     // failure part-way leaves the file at the path as it was (an existing
     // project file keeps its own name and rows) instead of a mixture.
@@ -223,12 +268,13 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
     if (ok) {
         std::string now = WStringToString(GetCurrentTimestamp());
         ok = inTransaction = BeginTransaction();
-        ok = ok && ReadDataVersion(fileDataVersion) && SetMetadata("project_name", WStringToString(project.name)) &&
-             SetMetadata("project_description", WStringToString(project.description)) &&
-             SetMetadata("created_at", WStringToString(project.createdAt)) && SetMetadata("updated_at", now) &&
-             SetMetadata("author", WStringToString(GetSystemUserName())) &&
-             SetMetadata("application_version", "1.0.0");
-        ok = ok && WriteProjectRows() && CommitTransaction();
+        const MetadataRows created = {{"project_name", WStringToString(project.name)},
+                                      {"project_description", WStringToString(project.description)},
+                                      {"created_at", WStringToString(project.createdAt)},
+                                      {"updated_at", now},
+                                      {"author", WStringToString(GetSystemUserName())},
+                                      {"application_version", "1.0.0"}};
+        ok = ok && ReadDataVersion(fileDataVersion) && WriteProjectRows(created) && CommitTransaction();
     }
     if (!ok) {
         WString reason = lastError;
@@ -236,6 +282,8 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         sqlite3_close(db);
         db = nullptr;
         if (madeHere) storeplatform::RemoveFile(path);
+        for (size_t i = 0; i < 3; ++i)
+            if (!besideWasThere[i]) storeplatform::RemoveFile(path + kBesideFile[i]);
         lastError = reason;
         return false;
     }

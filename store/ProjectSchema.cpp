@@ -79,10 +79,45 @@ const char* const kCreateTables[] = {
 
 const char* const kPragmas[] = {
     "PRAGMA journal_mode = WAL;",
-    "PRAGMA synchronous = NORMAL;",
+    // NORMAL would leave a commit in the write-ahead log unflushed until the
+    // next checkpoint, and a power cut before it would take back a save that
+    // was reported done.
+    "PRAGMA synchronous = FULL;",
     "PRAGMA temp_store = MEMORY;",
     "PRAGMA mmap_size = 268435456;",
 };
+
+// The columns that hold text, by table. A column whose declared type gives
+// it a numeric affinity would store "007" as 7 and "1.50" as 1.5.
+const std::pair<const char*, std::vector<const char*>> kTextColumns[] = {
+    {"metadata", {"key", "value"}},
+    {"spaces", {"name", "polygon_data", "created_at", "updated_at"}},
+    {"plants", {"name", "notes", "planted_date", "created_at", "updated_at"}},
+    {"tasks", {"name", "description", "due_date", "created_at", "updated_at"}},
+    {"migrations", {"applied_at", "description"}},
+};
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// SQLite's rules for a column's affinity from its declared type: true for
+// TEXT and for none (BLOB), which store text as it is bound.
+bool KeepsTextAsWritten(const std::string& declared) {
+    const std::string type = AsciiUpper(declared);
+    auto has = [&type](const char* part) { return type.find(part) != std::string::npos; };
+    if (has("INT")) return false;
+    if (has("CHAR") || has("CLOB") || has("TEXT")) return true;
+    return type.empty() || has("BLOB");
+}
+
+std::string ColumnString(sqlite3_stmt* stmt, int column) {
+    const unsigned char* text = sqlite3_column_text(stmt, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)))
+                : std::string();
+}
 
 const char kNewerVersion[] =
     "Project file was created with a newer version of the application. "
@@ -93,10 +128,14 @@ const char kNewerVersion[] =
 bool ProjectManager::OpenConnection(const WString& path, const wchar_t* failure) {
     // Defensive: no statement may alter the schema table by hand or corrupt
     // the file on purpose. Untrusted schema: what the file's own schema holds
-    // may call no function that has effects beyond its result.
+    // may call no function that has effects beyond its result. No triggers
+    // or views: whatever spelling of the schema got past the check, no code
+    // of the file runs; a view fails to read instead.
     if (sqlite3_open(WStringToString(path).c_str(), &db) == SQLITE_OK &&
         sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) == SQLITE_OK &&
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) == SQLITE_OK)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) == SQLITE_OK &&
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr) == SQLITE_OK &&
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr) == SQLITE_OK)
         return true;
     lastError = failure + StringToWString(sqlite3_errmsg(db));
     sqlite3_close(db);
@@ -108,10 +147,12 @@ bool ProjectManager::OpenConnection(const WString& path, const wchar_t* failure)
 // file brings along and that runs whenever a statement touches its table: it
 // could drop or change the rows a save writes, or never finish. Only the
 // schema table is read, so nothing of the file's own runs before the answer.
+// SQLite takes a schema row whatever the case of its type.
 bool ProjectManager::CheckNoTriggersOrViews(const wchar_t* unreadable) {
     sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM main.sqlite_schema WHERE type IN ('trigger', 'view');",
-                                -1, &stmt, nullptr);
+    int rc = sqlite3_prepare_v2(
+        db, "SELECT lower(type), name FROM main.sqlite_schema WHERE lower(type) IN ('trigger', 'view');", -1, &stmt,
+        nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW) {
         auto text = [stmt](int column) {
@@ -123,6 +164,37 @@ bool ProjectManager::CheckNoTriggersOrViews(const wchar_t* unreadable) {
     } else if (rc != SQLITE_DONE) {
         lastError = unreadable + StringToWString(sqlite3_errmsg(db));
     }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE;
+}
+
+bool ProjectManager::CheckTextColumns(const wchar_t* unreadable) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name, type FROM pragma_table_xinfo(?, 'main');", -1, &stmt, nullptr) !=
+        SQLITE_OK) {
+        lastError = unreadable + StringToWString(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    int rc = SQLITE_DONE;
+    for (const auto& [table, columns] : kTextColumns) {
+        sqlite3_reset(stmt);
+        sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const std::string name = ColumnString(stmt, 0);
+            const std::string type = ColumnString(stmt, 1);
+            bool holdsText = false;
+            for (const char* column : columns) holdsText = holdsText || AsciiUpper(name) == AsciiUpper(column);
+            if (!holdsText || KeepsTextAsWritten(type)) continue;
+            lastError = L"Failed to validate schema: the column \"" + StringToWString(name) + L"\" of the table \"" +
+                        StringToWString(table) + L"\" is declared \"" + StringToWString(type) +
+                        L"\", which would change the text saved in it";
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        if (rc != SQLITE_DONE) break;
+    }
+    if (rc != SQLITE_DONE) lastError = unreadable + StringToWString(sqlite3_errmsg(db));
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
@@ -272,7 +344,8 @@ bool ProjectManager::SetMetadata(const std::string& key, const std::string& valu
 }
 
 bool ProjectManager::ValidateSchema() {
-    if (!CheckNoTriggersOrViews(L"Failed to validate schema: ")) return false;
+    if (!CheckNoTriggersOrViews(L"Failed to validate schema: ") || !CheckTextColumns(L"Failed to validate schema: "))
+        return false;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db,
                            "SELECT name FROM sqlite_master WHERE type='table' AND name IN ('metadata', 'spaces', "

@@ -244,6 +244,10 @@ bool CreateNewFile(const WString& path) {
     return true;
 }
 
+bool PathExists(const WString& path) {
+    return !path.empty() && !HasNul(path) && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool RemoveFile(const WString& path) {
     return !path.empty() && !HasNul(path) && DeleteFileW(path.c_str()) != 0;
 }
@@ -362,6 +366,11 @@ bool CreateNewFile(const WString& path) {
     if (fd < 0) return false;
     close(fd);
     return true;
+}
+
+bool PathExists(const WString& path) {
+    struct stat info;
+    return !path.empty() && !HasNul(path) && lstat(Utf16ToUtf8(path.data(), path.size()).c_str(), &info) == 0;
 }
 
 bool RemoveFile(const WString& path) {

@@ -32,6 +32,9 @@ bool OpenTextInput(std::ifstream& stream, const WString& path);
 // when something is there already or the file cannot be made).
 bool CreateNewFile(const WString& path);
 
+// Whether anything (a file, a folder, a link) is at the path.
+bool PathExists(const WString& path);
+
 // Removes the file at the path; false when it cannot.
 bool RemoveFile(const WString& path);
 

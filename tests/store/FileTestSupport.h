@@ -53,8 +53,36 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// SQL that makes the file's table again with a CHECK constraint "refuse" that
+// fails every row written where `condition` holds (the table's rows that meet
+// it are left out): a failing write without a trigger, which would not fire.
+std::string RefuseRowsSql(const std::filesystem::path& p, const std::string& table, const std::string& condition);
+
 // Changes the file with `sql` through a connection of its own and sets it to
 // version 0, which an open that went on would migrate; then expects an open
 // to fail with `error`, leave no project open and the file byte for byte.
 void ExpectOpenRefusesAndKeepsTheFile(const std::filesystem::path& p, const std::string& sql,
                                       const std::string& error);
+
+// A VFS wrapped around the default one, the default itself while it lives, as
+// SQLite's own crash tests do it: it remembers each file's writes since that
+// file's last sync and can fail the disk at a chosen write. Writes are counted
+// from construction or the last Restore.
+class FaultVfs {
+public:
+    FaultVfs();
+    ~FaultVfs();
+    FaultVfs(const FaultVfs&) = delete;
+    FaultVfs& operator=(const FaultVfs&) = delete;
+
+    // At the n-th write from now (1 for the next), the power goes: every write
+    // not yet synced is undone on disk, and that write and all later I/O fail.
+    void CutPowerAtWrite(int n);
+    void CutPowerNow();
+    // The n-th write from now and every later one fail as on a full disk.
+    void FillDiskAtWrite(int n);
+    // Power and space come back (once the connections are closed) and the
+    // count starts again.
+    void Restore();
+    int Writes() const;
+};

@@ -199,3 +199,81 @@ INSTANTIATE_TEST_SUITE_P(BothSaves, KillMidSave, ::testing::Values(SaveKind::Sav
                          [](const ::testing::TestParamInfo<SaveKind>& info) {
                              return std::string(info.param == SaveKind::Save ? "Save" : "SaveAsOverTheFile");
                          });
+
+// A power cut at any write of a save or of the close after it, or just after
+// the save returned: what the save reported as saved must open whole, and a
+// save that failed leaves the file as it was or as the save would have made it.
+TEST(PowerCut, WhatASaveReportedSavedSurvivesACutAtAnyWrite) {
+    TempDir dir;
+    auto path = dir.File("farm.tvp");
+    auto picture = [](ProjectManager& pm) {
+        std::string text = ProjectManager::WStringToString(pm.GetCurrentProject()->name);
+        for (const Space& s : pm.GetSpaces()) text += "|" + ProjectManager::WStringToString(s.name);
+        return text;
+    };
+    auto farm = [](ProjectManager& pm, const WString& name, int beds) {
+        ASSERT_TRUE(pm.CreateNewProject(name, L""));
+        for (int i = 0; i < beds; ++i) {
+            Space s;
+            s.name = name + L" bed " + std::to_wstring(i);
+            s.polygon = {{0, 0}, {10 * i, 0}, {0, 10}};
+            pm.CreateSpace(s);
+        }
+    };
+    std::string base;
+    std::string basePicture;
+    {
+        ProjectManager pm;
+        farm(pm, L"Old", 2);
+        ASSERT_TRUE(pm.SaveProjectAs(WidePath(path)));
+        basePicture = picture(pm);
+    }
+    ASSERT_FALSE(std::filesystem::exists(dir.File("farm.tvp-wal")));
+    base = ReadBytes(path);
+
+    enum Kind { SaveAsOverTheFile, SaveAfterSaveAs, SaveAfterOpen };
+    for (Kind kind : {SaveAsOverTheFile, SaveAfterSaveAs, SaveAfterOpen}) {
+        // Round 0 counts the writes of the save and the close; round n cuts at
+        // write n, and the last round just after the save returned.
+        int writes = 0;
+        for (int round = 0; round == 0 || round <= writes + 1; ++round) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + ", round " + std::to_string(round));
+            for (const char* side : {"farm.tvp-wal", "farm.tvp-shm"}) std::filesystem::remove(dir.File(side));
+            WriteBytes(path, base);
+            FaultVfs vfs;
+            ProjectManager pm;
+            if (kind == SaveAfterOpen) {
+                ASSERT_TRUE(pm.OpenProject(WidePath(path)));
+            } else {
+                farm(pm, L"New", 3);
+            }
+            if (kind == SaveAfterSaveAs) {
+                ASSERT_TRUE(pm.SaveProjectAs(WidePath(path)));
+            }
+            const std::string before = kind == SaveAsOverTheFile ? basePicture : picture(pm);
+            Space late;
+            late.name = L"late bed";
+            if (kind != SaveAsOverTheFile) pm.CreateSpace(late);
+            const std::string after = picture(pm);
+
+            vfs.Restore();
+            if (round > 0 && round <= writes) vfs.CutPowerAtWrite(round);
+            const bool saved = kind == SaveAsOverTheFile ? pm.SaveProjectAs(WidePath(path)) : pm.SaveProject();
+            if (round > writes) vfs.CutPowerNow();
+            pm.CloseProject();
+            if (round == 0) {
+                ASSERT_TRUE(saved);
+                writes = vfs.Writes();
+            }
+            vfs.Restore();
+
+            ProjectManager reopened;
+            ASSERT_TRUE(reopened.OpenProject(WidePath(path))) << ProjectManager::WStringToString(reopened.GetLastError());
+            const std::string found = picture(reopened);
+            reopened.CloseProject();
+            if (saved) EXPECT_EQ(found, after);
+            else EXPECT_TRUE(found == before || found == after) << found;
+            EXPECT_EQ(SqliteFile(path).Value("PRAGMA integrity_check;"), "ok");
+        }
+    }
+}

@@ -2,6 +2,8 @@
 // migrations, metadata and the required-table check.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "FileTestSupport.h"
 #include "ProjectManager.h"
 
@@ -344,14 +346,12 @@ TEST_F(SchemaFile, StepFailuresOfMetadataAndMigrationAreReported) {
     WriteProjectFile(path);
     ProjectManager pm;
     ASSERT_TRUE(pm.OpenProject(WidePath(path)));
-    // Made after the open, which refuses a file that holds triggers.
-    ASSERT_TRUE(pm.ExecuteSQL(
-        "CREATE TRIGGER no_meta BEFORE INSERT ON metadata BEGIN SELECT RAISE(ABORT, 'meta refused'); END;"
-        "CREATE TRIGGER no_mig BEFORE INSERT ON migrations BEGIN SELECT RAISE(ABORT, 'mig refused'); END;"));
+    ASSERT_TRUE(pm.ExecuteSQL(RefuseRowsSql(path, "metadata", "key = 'project_name'") +
+                              RefuseRowsSql(path, "migrations", "1")));
     EXPECT_FALSE(pm.SetMetadata("project_name", "x"));
-    EXPECT_EQ(pm.GetLastError(), L"Failed to set metadata: meta refused");
+    EXPECT_EQ(pm.GetLastError(), L"Failed to set metadata: CHECK constraint failed: refuse");
     EXPECT_FALSE(pm.RecordMigration(1, "Initial schema", "now"));
-    EXPECT_EQ(pm.GetLastError(), L"Failed to record migration: mig refused");
+    EXPECT_EQ(pm.GetLastError(), L"Failed to record migration: CHECK constraint failed: refuse");
 }
 
 TEST_F(SchemaFile, EmptyProjectNameRowGivesAnEmptyName) {
@@ -378,6 +378,13 @@ TEST_F(SchemaFile, TriggersAndViewsAreRefusedBeforeAnyTableIsRead) {
          "Failed to validate schema: the file holds the view \"spaces\"; project files hold no triggers or views"},
         {"CREATE VIEW Extra AS SELECT 1;",
          "Failed to validate schema: the file holds the view \"Extra\"; project files hold no triggers or views"},
+        // SQLite takes a schema row whatever the case of its type.
+        {"CREATE TRIGGER audit AFTER INSERT ON spaces BEGIN UPDATE spaces SET name = 'pwned' WHERE id = new.id; END;"
+         "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET type = 'TRIGGER' WHERE name = 'audit';",
+         "Failed to validate schema: the file holds the trigger \"audit\"; project files hold no triggers or views"},
+        {"ALTER TABLE spaces RENAME TO kept; CREATE VIEW spaces AS SELECT * FROM kept;"
+         "PRAGMA writable_schema = ON; UPDATE sqlite_schema SET type = 'View' WHERE name = 'spaces';",
+         "Failed to validate schema: the file holds the view \"spaces\"; project files hold no triggers or views"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -407,6 +414,53 @@ TEST_F(SchemaFile, ASaveThatTheFilesTablesWouldThinFails) {
     EXPECT_EQ(pm.GetLastError(), L"Failed to save: the file's table \"spaces\" kept 1 of the 2 rows written");
     pm.CloseProject();
     EXPECT_EQ(SqliteFile(path).Rows("SELECT id FROM spaces;"), std::vector<std::string>{"1"});
+
+    // A unique value makes INSERT OR REPLACE delete another key's row: a name
+    // like the description would take the name away.
+    auto same = dir.File("same.tvp");
+    WriteProjectFile(same);
+    ASSERT_EQ(SqliteFile(same).Exec("UPDATE metadata SET value = 'Same' WHERE key LIKE 'project_%';"
+                                    "UPDATE metadata SET value = '2020-01-01 00:00:00' WHERE key = 'created_at';"),
+              "");
+    ASSERT_EQ(SqliteFile(path).Exec("ALTER TABLE metadata RENAME TO old; CREATE TABLE metadata (key TEXT PRIMARY KEY, "
+                                    "value TEXT NOT NULL UNIQUE); INSERT OR IGNORE INTO metadata SELECT * FROM old; "
+                                    "DROP TABLE old;"),
+              "");
+    const std::vector<std::string> metadata = SqliteFile(path).Rows("SELECT * FROM metadata ORDER BY key;");
+    ASSERT_TRUE(pm.OpenProject(WidePath(same)));
+    EXPECT_FALSE(pm.SaveProjectAs(WidePath(path)));
+    EXPECT_EQ(pm.GetLastError(), L"Failed to save: the file's table \"metadata\" did not keep \"project_name\"");
+    EXPECT_EQ(SqliteFile(path).Rows("SELECT * FROM metadata ORDER BY key;"), metadata);
+}
+
+// A column's declared type decides its affinity, which turns text that looks
+// like a number into that number ("007" into 7): such a file is refused.
+TEST_F(SchemaFile, ColumnsThatWouldRewriteTheirTextAreRefused) {
+    const std::pair<const char*, const char*> columns[] = {
+        {"spaces", "name INTEGER"},   {"plants", "notes NUMERIC"}, {"tasks", "description REAL"},
+        {"plants", "planted_date DATE"}, {"metadata", "value INTEGER"}};
+    for (const auto& [table, declaration] : columns) {
+        SCOPED_TRACE(declaration);
+        const std::string column = std::string(declaration).substr(0, std::string(declaration).find(' '));
+        auto path = dir.File(std::string(table) + column + ".tvp");
+        WriteProjectFile(path);
+        ExpectOpenRefusesAndKeepsTheFile(
+            path,
+            std::string("PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = replace(sql, '") + column +
+                " TEXT', '" + declaration + "') WHERE name = '" + table + "'; PRAGMA writable_schema = OFF;",
+            std::string("Failed to validate schema: the column \"") + column + "\" of the table \"" + table +
+                "\" is declared \"" + (strchr(declaration, ' ') + 1) + "\", which would change the text saved in it");
+    }
+    // Save As onto such a file writes nothing either.
+    auto path = dir.File("plantsnotes.tvp");
+    const std::string bytes = ReadBytes(path);
+    ProjectManager pm;
+    ASSERT_TRUE(pm.CreateNewProject(L"007", L"1e3"));
+    EXPECT_FALSE(pm.SaveProjectAs(WidePath(path)));
+    EXPECT_EQ(ProjectManager::WStringToString(pm.GetLastError()),
+              "Failed to validate schema: the column \"notes\" of the table \"plants\" is declared \"NUMERIC\", "
+              "which would change the text saved in it");
+    EXPECT_TRUE(ReadBytes(path) == bytes);
 }
 
 TEST_F(SchemaFile, ConnectionsAreDefensiveAndTrustNoCodeOfTheFile) {
@@ -420,6 +474,11 @@ TEST_F(SchemaFile, ConnectionsAreDefensiveAndTrustNoCodeOfTheFile) {
         EXPECT_EQ(pm.GetLastError(), L"SQL Error: table sqlite_master may not be modified");
         // The setting, written into the file for a second connection to read.
         EXPECT_TRUE(pm.ExecuteSQL("CREATE TABLE probe AS SELECT * FROM pragma_trusted_schema;"));
+        // Triggers do not fire and views are not read, whatever made them.
+        EXPECT_TRUE(pm.ExecuteSQL("CREATE TRIGGER wipe AFTER INSERT ON probe BEGIN DELETE FROM probe; END;"
+                                  "CREATE VIEW seen AS SELECT 1; INSERT INTO probe SELECT * FROM probe;"));
+        EXPECT_FALSE(pm.ExecuteSQL("SELECT * FROM seen;"));
+        EXPECT_EQ(pm.GetLastError(), L"SQL Error: access to view \"seen\" prohibited");
     };
     ASSERT_TRUE(pm.OpenProject(WidePath(opened)));
     probe("open");
@@ -427,5 +486,5 @@ TEST_F(SchemaFile, ConnectionsAreDefensiveAndTrustNoCodeOfTheFile) {
     probe("save as");
     pm.CloseProject();
     for (const auto& path : {opened, saved})
-        EXPECT_EQ(SqliteFile(path).Rows("SELECT * FROM probe;"), std::vector<std::string>{"0"});
+        EXPECT_EQ(SqliteFile(path).Rows("SELECT * FROM probe;"), (std::vector<std::string>{"0", "0"}));
 }
