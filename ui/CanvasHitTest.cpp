@@ -59,6 +59,22 @@ double OutlineDistance(const std::vector<POINT>& polygon, double x, double y) {
     return nearest;
 }
 
+bool HasNoArea(const std::vector<POINT>& polygon) {
+    // The cross products of 33-bit differences take more than 64 bits.
+    const POINT* other = nullptr;  // the first vertex apart from the first
+    for (const POINT& p : polygon) {
+        if (p.x == polygon[0].x && p.y == polygon[0].y) continue;
+        if (!other) {
+            other = &p;
+            continue;
+        }
+        const __int128 ax = int64_t{other->x} - polygon[0].x, ay = int64_t{other->y} - polygon[0].y;
+        const __int128 bx = int64_t{p.x} - polygon[0].x, by = int64_t{p.y} - polygon[0].y;
+        if (ax * by != ay * bx) return false;
+    }
+    return true;
+}
+
 bool PlantIconHit(POINT w, POINT plantPosition) {
     return std::llabs(int64_t{w.x} - plantPosition.x) <= shapes::kMarkerHalf &&
            std::llabs(int64_t{w.y} - plantPosition.y) <= shapes::kMarkerHalf;

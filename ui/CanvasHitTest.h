@@ -23,6 +23,10 @@ bool PolygonContainsFloat(const std::vector<POINT>& polygon, POINT p);
 // for an empty polygon.
 double OutlineDistance(const std::vector<POINT>& polygon, double x, double y);
 
+// Whether the polygon encloses no area: fewer than 3 vertices, or all of them
+// on one line or one spot (a fence, a path, a pipe).
+bool HasNoArea(const std::vector<POINT>& polygon);
+
 // The 32 x 32 marker around a plant's position, edges included (|dx|, |dy| <= 16).
 bool PlantIconHit(POINT w, POINT plantPosition);
 

@@ -93,9 +93,10 @@ void MainWindow::CanvasPress(WPARAM /*wParam*/, POINT p) {
 // Every plant of every space is tried before any space, in list order, so the
 // first plant hit in the list wins even where the painter draws a later one on
 // top. Spaces are tried from the last painted down, so the one on top wins.
-// A space whose points lie on one line or one spot contains no point, so when
-// no space contains the press, the topmost outline within 3 pixels of the
-// client point p takes it. One DC with the label font serves the whole pick,
+// A space whose points lie on one line or one spot contains no point, so it
+// is taken by a press within 3 pixels of the client point p when it is the
+// topmost space there, even over a bed; and when no space contains the press,
+// the topmost outline within 3 pixels takes it. One DC with the label font serves the whole pick,
 // and a label is measured only when the point lies where its box can reach.
 void MainWindow::SelectAt(POINT w, POINT p) {
     const std::vector<Space>& spaces = projectManager.GetSpacesView();
@@ -145,15 +146,16 @@ void MainWindow::SelectAt(POINT w, POINT p) {
         spaceHit = true;
     };
     if (!plantHit) {
-        for (size_t si = spaces.size(); si-- > 0 && !spaceHit;)
-            if (spaces[si].polygon.size() >= 3 && PolygonContainsFloat(spaces[si].polygon, w)) pickSpace(si);
-        if (!spaceHit) {
-            double x = 0, y = 0;
-            ClientToWorldExact(p, x, y);
-            const double reach = 3.0 * 1000.0 / std::max(ZoomViewportExtent(), 1);  // 3 pixels in world units
-            for (size_t si = spaces.size(); si-- > 0 && !spaceHit;)
-                if (OutlineDistance(spaces[si].polygon, x, y) <= reach) pickSpace(si);
+        double x = 0, y = 0;
+        ClientToWorldExact(p, x, y);
+        const double reach = 3.0 * 1000.0 / std::max(ZoomViewportExtent(), 1);  // 3 pixels in world units
+        for (size_t si = spaces.size(); si-- > 0 && !spaceHit;) {
+            const std::vector<POINT>& polygon = spaces[si].polygon;
+            if (polygon.size() >= 3 && PolygonContainsFloat(polygon, w)) pickSpace(si);
+            else if (HasNoArea(polygon) && OutlineDistance(polygon, x, y) <= reach) pickSpace(si);
         }
+        for (size_t si = spaces.size(); si-- > 0 && !spaceHit;)
+            if (OutlineDistance(spaces[si].polygon, x, y) <= reach) pickSpace(si);
         if (!spaceHit) selectedSpace = -1;
     }
     UpdateMenuState();

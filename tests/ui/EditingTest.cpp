@@ -201,7 +201,7 @@ TEST(Selection, APressJustPastTheEndOfAPlantLabelMissesIt) {
 // Points drawn on one line or on one spot make a space without area, which
 // contains no point: where no space contains the press, the topmost outline
 // (closing edge included) within 3 client pixels takes it.
-TEST(Selection, WhereNoSpaceContainsThePressTheTopmostOutlineWithinThreePixelsDoes) {
+TEST(Selection, ASpaceWithoutAreaOnTopOrTheTopmostOutlineWithinThreePixelsTakesThePress) {
     GardenWindow g;
     g.AddSpace(L"Bed", {{0, 300}, {0, 101}, {400, 101}, {400, 300}});
     const int top = g.CanvasTop();
@@ -222,7 +222,9 @@ TEST(Selection, WhereNoSpaceContainsThePressTheTopmostOutlineWithinThreePixelsDo
     g.LeftUp(250, top + 97);
     g.ClickWorld({250, 96});
     EXPECT_EQ(g->selectedSpace, -1);
-    g.ClickWorld({250, 102});  // inside Bed, 2 from the line drawn over it: Bed
+    g.ClickWorld({250, 102});  // inside Bed, 2 from the line drawn over it: the line
+    EXPECT_EQ(g->selectedSpace, 1);
+    g.ClickWorld({250, 104});
     EXPECT_EQ(g->selectedSpace, 0);
     g.ClickWorld({302, 98});  // 3 from Bed's top edge, 2.8 from the line's end: the line is on top
     EXPECT_EQ(g->selectedSpace, 1);
@@ -242,6 +244,13 @@ TEST(Selection, WhereNoSpaceContainsThePressTheTopmostOutlineWithinThreePixelsDo
     EXPECT_EQ(g->selectedSpace, 3);
     g.Click(1004, top + 400);
     EXPECT_EQ(g->selectedSpace, -1);
+    // A bed drawn over the line is on top of it there.
+    g->zoom = 1.0f;
+    g.AddSpace(L"Cover", {{150, 90}, {250, 90}, {250, 110}, {150, 110}});
+    g.ClickWorld({200, 102});
+    EXPECT_EQ(g->selectedSpace, 4);
+    g.ClickWorld({260, 102});
+    EXPECT_EQ(g->selectedSpace, 1);
 }
 
 TEST(Selection, WithoutAProjectThereIsNothingToHit) {
