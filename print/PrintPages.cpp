@@ -64,6 +64,13 @@ int32_t ToDevice(double value) {
     return static_cast<int32_t>(std::clamp(value, -kLimit, kLimit));
 }
 
+// Whether a device box, widened by `slack` on every side, misses the page
+// altogether. In 64 bits: the box may stand at the limit of the positions.
+bool OffPage(const PageLayout& layout, int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t slack) {
+    return right + slack < 0 || bottom + slack < 0 || left - slack > layout.pageWidth ||
+           top - slack > layout.pageHeight;
+}
+
 }  // namespace
 
 bool PrintManager::RenderDocument(HDC dc, const PageLayout& layout, const PrintOptions& options) {
@@ -194,18 +201,28 @@ void PrintManager::RenderSpacePage(HDC dc, const Space& space, const PageLayout&
         font.Use(numberFont);
         const int32_t outer = Scaled(12, s);
         const int32_t inner = Scaled(8, s);
+        const int32_t penWidth = Scaled(4, s);
         int32_t number = 1;
         for (const Plant& plant : space.plants) {
             const POINT c = map(plant.position);
-            Ellipse(dc, c.x - outer, c.y - outer, c.x + outer, c.y + outer);
+            // A marker or number wholly off the page is left out: the device
+            // would clip it, and a PostScript printer stops at positions that
+            // far out and loses every later page. The outline pen and the
+            // glyphs' overhang stand within a pen width of the boxes.
+            const bool markerOnPage =
+                !OffPage(layout, int64_t{c.x} - outer, int64_t{c.y} - outer, int64_t{c.x} + outer,
+                         int64_t{c.y} + outer, penWidth);
+            if (markerOnPage) Ellipse(dc, c.x - outer, c.y - outer, c.x + outer, c.y + outer);
             const gdi::Brush white = gdi::MakeBrush(kWhite);
             brush.Use(white);
-            Ellipse(dc, c.x - inner, c.y - inner, c.x + inner, c.y + inner);
+            if (markerOnPage) Ellipse(dc, c.x - inner, c.y - inner, c.x + inner, c.y + inner);
             SetTextColor(dc, kBlack);
             SetBkMode(dc, TRANSPARENT);
             const std::wstring label = std::to_wstring(number++);
             const SIZE size = shapes::TextExtent(dc, label);
-            Text(dc, c.x - size.cx / 2, c.y - size.cy / 2, label);
+            const int64_t textX = int64_t{c.x} - size.cx / 2, textY = int64_t{c.y} - size.cy / 2;
+            if (!OffPage(layout, textX, textY, textX + size.cx, textY + size.cy, penWidth))
+                Text(dc, c.x - size.cx / 2, c.y - size.cy / 2, label);
             brush.Use(marker);
         }
         font.Use(nameFont);

@@ -504,3 +504,42 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     EXPECT_NE(PageText(sh, pdf2, 6).find("Garden " + token), std::string::npos);
     sh.Run("rm -f '" + pdf2 + "'");
 }
+
+// Plants far outside their space map far off the page, on every side; the
+// printer's interpreter refuses positions that far out, which must not cost
+// the pages after the first.
+TEST_F(PrintJob, PlantsFarOffThePageLeaveEveryPagePrinted) {
+    if (!HasPdfPrinter()) GTEST_SKIP() << "no PDF printer on this machine";
+    CaseWatchdog::AllowMs(300000);  // waits for the job lock and for the printer's files
+    UnixShell sh;
+    const std::string outDir = PdfOutputFolder(sh);
+    if (outDir.empty()) GTEST_SKIP() << "the PDF printer's output folder is not known";
+
+    const std::string token = "far" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(GetTickCount());
+    ProjectManager& store = w->projectManager;
+    ASSERT_TRUE(store.CreateNewProject(L"Garden " + ProjectManager::StringToWString(token), L""));
+    Space bed;
+    bed.name = L"Bed";
+    bed.polygon = {{0, 0}, {200, 0}, {200, 100}, {0, 100}};
+    const int32_t bedId = store.CreateSpace(bed);
+    for (POINT at : {POINT{60, INT32_MAX}, POINT{60, INT32_MIN}, POINT{INT32_MAX, 50}, POINT{INT32_MIN, 50},
+                     POINT{60, 1000000}}) {
+        Plant stray;
+        stray.spaceId = bedId;
+        stray.name = L"Stray";
+        stray.position = at;
+        ASSERT_GE(store.CreatePlant(stray), 0);
+    }
+    JobLock lock;
+    const std::string marker = sh.dir + "/marker";
+    sh.Run("touch '" + marker + "'; sleep 1");
+
+    PrintDialogAnswer answer(IDOK);
+    SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(w->statusText, L"Project sent to printer.");
+    const std::string pdf = FindOurPdf(sh, outDir, marker, token);
+    ASSERT_FALSE(pdf.empty()) << "no PDF with " << token << " under " << outDir;
+    EXPECT_EQ(PageCount(sh, pdf), 3);  // title page, Bed's drawing, Bed's plants
+    sh.Run("rm -f '" + pdf + "'");
+}

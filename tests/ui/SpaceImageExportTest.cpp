@@ -178,6 +178,34 @@ TEST_F(SpaceImageExportTest, FarApartSpacesShareOneImageAndUntickedOnesAreLeftOu
     EXPECT_TRUE(image.Near(2100, 655, 255, 255, 255, 0));
 }
 
+// Plants whose marker and label lie wholly outside the image, on every side and
+// up to 2^31 pixels out, leave the picture as it was (GDI+ could not draw a
+// label that far out); one only partly outside still shows its part.
+TEST_F(SpaceImageExportTest, PlantsWhollyOutsideTheImageLeaveThePictureAsItWas) {
+    Open();
+    const LONG kMin = std::numeric_limits<int32_t>::min(), kMax = std::numeric_limits<int32_t>::max();
+    const int32_t bed = AddSpace(L"Bed", Box(0, 0, 200, 100));
+    const int32_t low = AddSpace(L"Low", Box(0, -1000000000, 200, -999999900));
+    ASSERT_TRUE(Export({0}, L"bed.png", L"png"));
+    ASSERT_TRUE(Export({1}, L"low.png", L"png"));
+    AddPlant(bed, L"Stray", 60, kMax);
+    AddPlant(bed, L"North", 60, kMin);
+    AddPlant(bed, L"East", kMax, 50);
+    AddPlant(bed, L"West", kMin, 50);
+    AddPlant(low, L"Stray", 60, 1200000000);
+    ASSERT_TRUE(Export({0}, L"bed-far.png", L"png"));
+    ASSERT_TRUE(Export({1}, L"low-far.png", L"png"));
+    EXPECT_TRUE(DecodeImage(dir + L"bed.png").pixels == DecodeImage(dir + L"bed-far.png").pixels);
+    EXPECT_TRUE(DecodeImage(dir + L"low.png").pixels == DecodeImage(dir + L"low-far.png").pixels);
+
+    AddPlant(bed, L"Rim", -50, 30);  // at the image's left edge (0,80)
+    ASSERT_TRUE(Export({0}, L"rim.png", L"png"));
+    const DecodedImage rim = DecodeImage(dir + L"rim.png");
+    ASSERT_TRUE(rim.ok);
+    EXPECT_TRUE(rim.Near(1, 80, 255, 0, 0, 2));
+    EXPECT_GT(rim.CountDark(0, 88, 20, 102), 0);
+}
+
 TEST_F(SpaceImageExportTest, ChosenSpacesAreDrawnInTheGivenOrderAndBadIndicesAreSkipped) {
     Open();
     AddSpace(L"", Box(0, 0, 100, 100));

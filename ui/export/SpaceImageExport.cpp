@@ -34,10 +34,24 @@ constexpr float kPlantNameSize = 10.0f;
 constexpr float kMarkerSize = 8.0f;
 constexpr float kPlantNameGap = 8.0f;
 
+// The size of the bitmap that is drawn on, in pixels.
+struct ImageSize {
+    int64_t width, height;
+};
+
+// Whether a box in image pixels, widened by `slack` on every side, misses the
+// bitmap altogether. In doubles: a plant may lie up to 2^32 pixels out.
+bool Misses(const ImageSize& image, double left, double top, double right, double bottom, double slack) {
+    return right + slack < 0 || bottom + slack < 0 || left - slack > static_cast<double>(image.width) ||
+           top - slack > static_cast<double>(image.height);
+}
+
 // Draws `text` in a zero-size layout rectangle at (x, y): centred horizontally
 // on x, and vertically on y when `centreVertically`, else with its top at y.
-void DrawLabel(Gdiplus::GpGraphics* graphics, const std::wstring& text, float size, INT style, float x, float y,
-               bool centreVertically) {
+// A label wholly outside the image is left out: nothing of it would show, and
+// GDI+ faults on text placed near 2^31 pixels out.
+void DrawLabel(Gdiplus::GpGraphics* graphics, const ImageSize& image, const std::wstring& text, float size,
+               INT style, double x, double y, bool centreVertically) {
     Gdiplus::GpSolidFill* brush = nullptr;
     gp::GdipCreateSolidFill(kTextColour, &brush);
     Gdiplus::GpFontFamily* family = nullptr;
@@ -51,8 +65,17 @@ void DrawLabel(Gdiplus::GpGraphics* graphics, const std::wstring& text, float si
         if (centreVertically) gp::GdipSetStringFormatLineAlign(format, Gdiplus::StringAlignmentCenter);
     }
     if (brush && font && format) {
-        const Gdiplus::RectF layout(x, y, 0.0f, 0.0f);
-        gp::GdipDrawString(graphics, text.c_str(), -1, font, &layout, format, brush);
+        // Measured at the origin; whichever way it is aligned, the text lies
+        // within its size of (x, y), and one em of slack covers overhanging glyphs.
+        const Gdiplus::RectF origin(0.0f, 0.0f, 0.0f, 0.0f);
+        Gdiplus::RectF box(0.0f, 0.0f, 0.0f, 0.0f);
+        const bool measured =
+            gp::GdipMeasureString(graphics, text.c_str(), -1, font, &origin, format, &box, nullptr, nullptr) ==
+            Gdiplus::Ok;
+        if (!measured || !Misses(image, x - box.Width, y - box.Height, x + box.Width, y + box.Height, size)) {
+            const Gdiplus::RectF layout(static_cast<float>(x), static_cast<float>(y), 0.0f, 0.0f);
+            gp::GdipDrawString(graphics, text.c_str(), -1, font, &layout, format, brush);
+        }
     }
     if (format) gp::GdipDeleteStringFormat(format);
     if (font) gp::GdipDeleteFont(font);
@@ -60,8 +83,8 @@ void DrawLabel(Gdiplus::GpGraphics* graphics, const std::wstring& text, float si
     if (brush) gp::GdipDeleteBrush(brush);
 }
 
-void DrawSpace(Gdiplus::GpGraphics* graphics, const Space& space, const std::vector<Plant>& plants, int64_t originX,
-               int64_t originY) {
+void DrawSpace(Gdiplus::GpGraphics* graphics, const ImageSize& image, const Space& space,
+               const std::vector<Plant>& plants, int64_t originX, int64_t originY) {
     std::vector<Gdiplus::PointF> points;
     points.reserve(space.polygon.size());
     for (const POINT& p : space.polygon)
@@ -83,22 +106,29 @@ void DrawSpace(Gdiplus::GpGraphics* graphics, const Space& space, const std::vec
             sumX += p.X;
             sumY += p.Y;
         }
-        DrawLabel(graphics, space.name, kSpaceNameSize, Gdiplus::FontStyleBold, sumX / static_cast<float>(count),
-                  sumY / static_cast<float>(count), true);
+        DrawLabel(graphics, image, space.name, kSpaceNameSize, Gdiplus::FontStyleBold,
+                  sumX / static_cast<float>(count), sumY / static_cast<float>(count), true);
     }
 
     for (const Plant& plant : plants) {
-        const float px = static_cast<float>(plant.position.x - originX);
-        const float py = static_cast<float>(plant.position.y - originY);
-        Gdiplus::GpSolidFill* marker = nullptr;
-        gp::GdipCreateSolidFill(kPlantMarker, &marker);
-        if (marker) {
-            gp::GdipFillEllipse(graphics, marker, px - kMarkerSize / 2, py - kMarkerSize / 2, kMarkerSize,
-                                kMarkerSize);
-            gp::GdipDeleteBrush(marker);
+        const int64_t x = plant.position.x - originX, y = plant.position.y - originY;
+        const float px = static_cast<float>(x);
+        const float py = static_cast<float>(y);
+        // A marker wholly outside the image is left out; a pixel of slack
+        // covers the anti-aliased rim.
+        constexpr double kHalf = kMarkerSize / 2;
+        if (!Misses(image, x - kHalf, y - kHalf, x + kHalf, y + kHalf, 1.0)) {
+            Gdiplus::GpSolidFill* marker = nullptr;
+            gp::GdipCreateSolidFill(kPlantMarker, &marker);
+            if (marker) {
+                gp::GdipFillEllipse(graphics, marker, px - kMarkerSize / 2, py - kMarkerSize / 2, kMarkerSize,
+                                    kMarkerSize);
+                gp::GdipDeleteBrush(marker);
+            }
         }
         if (!plant.name.empty())
-            DrawLabel(graphics, plant.name, kPlantNameSize, Gdiplus::FontStyleRegular, px, py + kPlantNameGap, false);
+            DrawLabel(graphics, image, plant.name, kPlantNameSize, Gdiplus::FontStyleRegular, px,
+                      py + kPlantNameGap, false);
     }
 }
 
@@ -171,7 +201,8 @@ bool MainWindow::ExportSpacesToImage(const std::vector<int32_t>& indices, const 
         if (!valid(index)) continue;
         const Space& space = spaces[static_cast<size_t>(index)];
         if (space.polygon.empty()) continue;
-        DrawSpace(graphics, space, projectManager.GetPlantsInSpace(space.id), originX, originY);
+        DrawSpace(graphics, ImageSize{width, height}, space, projectManager.GetPlantsInSpace(space.id), originX,
+                  originY);
     }
 
     bool saved = false;
