@@ -268,6 +268,16 @@ TEST_F(CommandsTest, NewProjectGivesTheKeyboardBackToTheMainWindow) {
     uitest::ExpectKeyboardBack(*window, other, "after Esc");
 }
 
+TEST_F(CommandsTest, NewProjectCloseBoxGivesTheKeyboardBackToTheMainWindow) {
+    uitest::OtherWindow other;
+    SetForegroundWindow(window->hwnd);
+    Answer close = uitest::NewProject(L"Not this", L"");
+    close.close = true;
+    Run(IDM_NEW_PROJECT, {close});
+    EXPECT_FALSE(Store().IsProjectOpen());
+    uitest::ExpectKeyboardBack(*window, other, "after the close box");
+}
+
 // ---- Save As and save in place (commands 1005, 1004)
 
 TEST_F(CommandsTest, SaveAsWritesTheFileThroughTheSaveDialog) {

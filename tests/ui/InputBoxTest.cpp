@@ -148,6 +148,16 @@ TEST_F(InputBoxTest, GivesTheKeyboardBackToTheMainWindowWhenItCloses) {
     }
 }
 
+TEST_F(InputBoxTest, ItsCloseBoxGivesTheKeyboardBackToTheMainWindow) {
+    uitest::OtherWindow other;
+    SetForegroundWindow(window->hwnd);
+    Answer close = Input(L"Enter Space Name", L"typed");
+    close.close = true;
+    std::wstring text = L"Bed";
+    EXPECT_FALSE(Ask(close, text));
+    uitest::ExpectKeyboardBack(*window, other, "after the close box");
+}
+
 TEST_F(InputBoxTest, CanRunAgainAfterItEnded) {
     for (int i = 0; i < 3; ++i) {
         std::wstring text;
