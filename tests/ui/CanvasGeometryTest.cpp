@@ -88,12 +88,30 @@ TEST(CanvasExtent, ExtremeCoordinatesSaturateInsteadOfOverflowing) {
     CaseWatchdog::AllowMs(60000);  // the paint of so large an extent takes seconds on a busy machine
     LiveWindow w;
     ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
     w.OpenProject({MakeSpace(L"Far", {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000}})});
     w->UpdateContentExtent();
     EXPECT_EQ(w->contentWidth, INT32_MAX);
     EXPECT_EQ(w->contentHeight, INT32_MAX);
-    Capture shot(w.hwnd());  // paints without crashing; the fill is skipped as too large
-    EXPECT_GT(shot.width, 0);
+    // The paint places the space where it lies: at scroll 0 the canvas shows
+    // world (x, y) at (x, y + 80), and the diagonal y = x parts the triangle's
+    // filled inside from the bare canvas with its grid.
+    ASSERT_EQ(w->scrollX, 0);
+    ASSERT_EQ(w->scrollY, 0);
+    Capture shot(w.hwnd());
+    const COLORREF fill = RGB(167, 241, 167), fillOverGrid = RGB(162, 236, 162);  // opacity 200 over each
+    const COLORREF white = RGB(255, 255, 255), grid = RGB(230, 230, 230);
+    auto count = [&shot](LONG left, LONG top, LONG right, LONG bottom, std::initializer_list<COLORREF> colours) {
+        int n = 0;
+        for (COLORREF c : colours) n += shot.Count(RECT{left, top + 80, right, bottom + 80}, c);
+        return n;
+    };
+    EXPECT_EQ(count(400, 50, 600, 150, {fill, fillOverGrid}), 200 * 100);  // inside
+    EXPECT_EQ(count(50, 400, 150, 500, {white, grid}), 100 * 100);          // outside
+    EXPECT_GT(count(50, 400, 150, 500, {grid}), 500);
+    // Close to the diagonal, on either side of it.
+    EXPECT_EQ(Hex(shot.At(305, 295 + 80)), Hex(fill));
+    EXPECT_EQ(Hex(shot.At(295, 305 + 80)), Hex(white));
 }
 
 TEST(ScrollBars, LayoutOfTheWorkedExampleInAThousandBySevenHundredWindow) {

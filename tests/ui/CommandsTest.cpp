@@ -268,6 +268,16 @@ TEST_F(CommandsTest, NewProjectGivesTheKeyboardBackToTheMainWindow) {
     uitest::ExpectKeyboardBack(*window, other, "after Esc");
 }
 
+TEST_F(CommandsTest, NewProjectCloseBoxGivesTheKeyboardBackToTheMainWindow) {
+    uitest::OtherWindow other;
+    SetForegroundWindow(window->hwnd);
+    Answer close = uitest::NewProject(L"Not this", L"");
+    close.close = true;
+    Run(IDM_NEW_PROJECT, {close});
+    EXPECT_FALSE(Store().IsProjectOpen());
+    uitest::ExpectKeyboardBack(*window, other, "after the close box");
+}
+
 // ---- Save As and save in place (commands 1005, 1004)
 
 TEST_F(CommandsTest, SaveAsWritesTheFileThroughTheSaveDialog) {
@@ -319,13 +329,21 @@ TEST_F(CommandsTest, SaveInPlaceWritesWithoutADialogAndDropsTheStar) {
     AddSpace(L"Field");
     window->UpdateTitle();
     EXPECT_EQ(Title(), L"Farm* - Tilvo");
-    const auto sizeBefore = std::filesystem::file_size(path);
 
     Run(IDM_SAVE_PROJECT, {});  // no dialog at all
     EXPECT_FALSE(Store().HasUnsavedChanges());
     EXPECT_EQ(Title(), L"Farm - Tilvo");
     EXPECT_EQ(window->statusText, L"Project saved successfully.");
-    EXPECT_GE(std::filesystem::file_size(path), sizeBefore);
+    // The file at the same path now holds the space added since the last save.
+    ProjectManager reader;
+    ASSERT_TRUE(reader.OpenProject(path));
+    EXPECT_EQ(reader.GetCurrentProject()->name, L"Farm");
+    const std::vector<Space> spaces = reader.GetSpaces();
+    ASSERT_EQ(spaces.size(), 1u);
+    EXPECT_EQ(spaces[0].name, L"Field");
+    std::vector<std::pair<LONG, LONG>> corners;
+    for (const POINT& p : spaces[0].polygon) corners.emplace_back(p.x, p.y);
+    EXPECT_EQ(corners, (std::vector<std::pair<LONG, LONG>>{{10, 10}, {200, 10}, {200, 200}, {10, 200}}));
 }
 
 TEST_F(CommandsTest, SaveOfANewProjectGoesThroughTheSaveDialog) {

@@ -194,6 +194,37 @@ TEST(PaintingSpaces, TranslucentFillOutlineAndName) {
     EXPECT_LE(first, 103);
 }
 
+// Bounds without width are not empty: a vertical two-vertex space keeps its
+// segment and its name, a one-vertex space its name (it has no line).
+TEST(PaintingSpaces, VerticalTwoVertexAndOneVertexSpacesKeepTheirOutlineAndName) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"Row", {{100, 100}, {100, 300}}), MakeSpace(L"Oak", {{400, 300}})});
+    Capture shot(w.hwnd());
+    // A name in black in the 22 rows above device (x, y), starting at x.
+    auto nameAbove = [&shot](LONG x, LONG y) {
+        const RECT band{x - 20, y - 22, x + 80, y};
+        const int first = FirstColumnWith(shot, band, kBlack);
+        return shot.Count(band, kBlack) > 5 && first >= x && first <= x + 3;
+    };
+    EXPECT_GT(shot.Count(RECT{98, 185, 103, 375}, RGB(0, 128, 0)), 300);
+    EXPECT_TRUE(nameAbove(100, 180));
+    EXPECT_TRUE(nameAbove(400, 380));
+    EXPECT_EQ(shot.Count(RECT{390, 370, 410, 400}, RGB(0, 128, 0)), 0);
+}
+
+// A name whose top lies above the canvas still shows the rows below its top.
+TEST(PaintingSpaces, ANameCutByTheTopOfTheCanvasShowsItsVisiblePart) {
+    LiveWindow w;
+    ASSERT_TRUE(w.Created());
+    w.Restore(0, 0, 1000, 700);
+    w.OpenProject({MakeSpace(L"Bed", {{100, 15}, {300, 15}, {300, 200}, {100, 200}})});
+    Capture shot(w.hwnd());
+    // The name starts at world y -7: its upper rows are hidden under the toolbar.
+    EXPECT_GT(shot.Count(RECT{95, 80, 180, 93}, kBlack), 5);
+}
+
 TEST(PaintingSpaces, SelectedSpaceAndPlantColours) {
     LiveWindow w;
     ASSERT_TRUE(w.Created());

@@ -23,12 +23,10 @@ void ClickButton(GardenWindow& g, int code) {
     g.Click(x, y);
 }
 
-// Puts the real pointer where the test's messages say it is, so the platform's
-// own hover and leave tracking agree with them.
-void PointerAt(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    SetCursorPos(p.x, p.y);
+// Makes the armed tooltip due and delivers the tick of timer 3 that shows it.
+void TooltipDueAndTick(GardenWindow& g) {
+    g->tooltipDeadline = GetTickCount() - 1;
+    SendMessageW(g.hwnd(), WM_TIMER, 3, 0);
 }
 
 }  // namespace
@@ -111,42 +109,40 @@ TEST(Toolbar, PanButtonTogglesPanModeAndShowsIt) {
     EXPECT_FALSE(g->panTool);
 }
 
+// Only sent messages and no pumping: the real timer and the platform's own
+// pointer tracking never act in between, so no step races the clock. The
+// deadline is checked as armed, then set by hand on either side of now.
 TEST(Toolbar, TooltipAppearsAfterEightHundredMillisecondsAndLeavesNoRemnant) {
     GardenWindow g;
     const DWORD before = GetTickCount();
-    PointerAt(g.hwnd(), 100, 50);
-    uitest::PumpFor(100);
     g.Move(100, 50, 0);
     ASSERT_EQ(g->tooltipTool, 3);
     EXPECT_GE(g->tooltipDeadline, before + 800);
     EXPECT_LE(g->tooltipDeadline, GetTickCount() + 800);
     const RECT area = TooltipArea(g.hwnd());
 
-    uitest::PumpFor(500);
-    ASSERT_LT(GetTickCount(), g->tooltipDeadline);
+    // Not yet due: neither a tick nor a full repaint shows it.
+    g->tooltipDeadline = GetTickCount() + 60000;
+    SendMessageW(g.hwnd(), WM_TIMER, 3, 0);
     EXPECT_EQ(AsPainted(g.hwnd()).Count(area, kTooltipFill), 0);
-    // Even a full repaint before the deadline shows nothing.
     EXPECT_EQ(uitest::Capture(g.hwnd()).Count(area, kTooltipFill), 0);
 
-    // Timer 3 repaints once the deadline has passed.
-    const DWORD deadline = g->tooltipDeadline;
-    uitest::PumpUntil([&] { return GetTickCount() >= deadline + 250; }, 3000);
+    // Due: the tick of timer 3 repaints, and the tooltip shows.
+    TooltipDueAndTick(g);
     const AsPainted shown(g.hwnd());
     EXPECT_GT(shown.Count(area, kTooltipFill), 100);
     EXPECT_EQ(uitest::Hex(shown.At(90, 90)), uitest::Hex(kTooltipFill));
 
     // Onto the canvas: the tooltip goes, and nothing of it stays on screen.
-    PointerAt(g.hwnd(), 100, 400);
     g.Move(100, 400, 0);
     EXPECT_EQ(g->tooltipTool, 0);
     EXPECT_EQ(AsPainted(g.hwnd()).Count(area, kTooltipFill), 0);
 
     // Back on a button, then pressed: the press hides it at once.
-    PointerAt(g.hwnd(), 140, 50);
     g.Move(140, 50, 0);
     ASSERT_EQ(g->tooltipTool, 4);
-    const DWORD second = g->tooltipDeadline;
-    uitest::PumpUntil([&] { return GetTickCount() >= second + 250; }, 3000);
+    EXPECT_NE(g->tooltipDeadline, 0u);
+    TooltipDueAndTick(g);
     EXPECT_GT(AsPainted(g.hwnd()).Count(area, kTooltipFill), 100);
     g.LeftDown(140, 50);
     EXPECT_EQ(g->tooltipTool, 0);
