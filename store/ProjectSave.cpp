@@ -107,8 +107,8 @@ bool ProjectManager::WriteProjectRows(const MetadataRows& created) {
         if (!SetMetadata(key, value)) return false;
     MetadataRows metadata = created;
     metadata.insert(metadata.end(), {{"project_name", WStringToString(project.name)},
-                                   {"project_description", WStringToString(project.description)},
-                                   {"updated_at", WStringToString(GetCurrentTimestamp())}});
+                                     {"project_description", WStringToString(project.description)},
+                                     {"updated_at", WStringToString(GetCurrentTimestamp())}});
     bool metadataOk = true;
     // All three are attempted; the last failure's text stays.
     for (size_t i = created.size(); i < metadata.size(); ++i)

@@ -115,8 +115,8 @@ bool KeepsTextAsWritten(const std::string& declared) {
 
 std::string ColumnString(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)))
-                : std::string();
+    if (!text) return std::string();
+    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
 const char kNewerVersion[] =

@@ -268,7 +268,8 @@ TEST(PowerCut, WhatASaveReportedSavedSurvivesACutAtAnyWrite) {
             vfs.Restore();
 
             ProjectManager reopened;
-            ASSERT_TRUE(reopened.OpenProject(WidePath(path))) << ProjectManager::WStringToString(reopened.GetLastError());
+            ASSERT_TRUE(reopened.OpenProject(WidePath(path)))
+                << ProjectManager::WStringToString(reopened.GetLastError());
             const std::string found = picture(reopened);
             reopened.CloseProject();
             if (saved) EXPECT_EQ(found, after);
