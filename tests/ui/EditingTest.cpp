@@ -199,8 +199,9 @@ TEST(Selection, APressJustPastTheEndOfAPlantLabelMissesIt) {
 }
 
 // Points drawn on one line or on one spot make a space without area, which
-// contains no point: where no space contains the press, the topmost outline
-// (closing edge included) within 3 client pixels takes it.
+// contains no point: where it is the topmost space, a press within 3 client
+// pixels of it takes it even inside a bed below it; where no space contains the
+// press, the topmost outline (closing edge included) within 3 pixels takes it.
 TEST(Selection, ASpaceWithoutAreaOnTopOrTheTopmostOutlineWithinThreePixelsTakesThePress) {
     GardenWindow g;
     g.AddSpace(L"Bed", {{0, 300}, {0, 101}, {400, 101}, {400, 300}});
