@@ -9,22 +9,14 @@
 
 #include "BoundedJson.h"
 #include "IdCounter.h"
+#include "SqliteColumn.h"
 
 namespace {
 
 // NULL (allowed in the optional columns, or written by other software in the
 // others) reads as empty text.
 WString ColumnText(sqlite3_stmt* stmt, int column) {
-    const unsigned char* text = sqlite3_column_text(stmt, column);
-    if (!text) return WString();
-    return ProjectManager::StringToWString(
-        std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
-}
-
-std::string ColumnBytes(sqlite3_stmt* stmt, int column) {
-    const unsigned char* text = sqlite3_column_text(stmt, column);
-    if (!text) return std::string();
-    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+    return ProjectManager::StringToWString(ColumnBytes(stmt, column));
 }
 
 // Whether the file has a table of this name (names compare without regard

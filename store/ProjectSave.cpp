@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "SqliteColumn.h"
 #include "StorePlatform.h"
 
 namespace {
@@ -68,11 +69,9 @@ WString MetadataLost(sqlite3* db, const std::vector<std::pair<std::string, std::
         sqlite3_reset(stmt);
         sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_STATIC);
         const int rc = sqlite3_step(stmt);
-        const unsigned char* text = rc == SQLITE_ROW ? sqlite3_column_text(stmt, 0) : nullptr;
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             lost = L"SQL Error: " + ProjectManager::StringToWString(sqlite3_errmsg(db));
-        } else if (!text || std::string(reinterpret_cast<const char*>(text),
-                                         static_cast<size_t>(sqlite3_column_bytes(stmt, 0))) != value) {
+        } else if (rc == SQLITE_DONE || ColumnBytes(stmt, 0) != value) {
             lost = L"Failed to save: the file's table \"metadata\" did not keep \"" +
                    ProjectManager::StringToWString(key) + L"\"";
         }

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include "SqliteColumn.h"
+
 namespace {
 
 // SQLite keeps each column list as written in the file's schema table, so the
@@ -113,12 +115,6 @@ bool KeepsTextAsWritten(const std::string& declared) {
     return type.empty() || has("BLOB");
 }
 
-std::string ColumnString(sqlite3_stmt* stmt, int column) {
-    const unsigned char* text = sqlite3_column_text(stmt, column);
-    if (!text) return std::string();
-    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
-}
-
 const char kNewerVersion[] =
     "Project file was created with a newer version of the application. "
     "Please update the application or use at your own risk.";
@@ -155,10 +151,7 @@ bool ProjectManager::CheckNoTriggersOrViews(const wchar_t* unreadable) {
         nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW) {
-        auto text = [stmt](int column) {
-            const unsigned char* t = sqlite3_column_text(stmt, column);
-            return StringToWString(t ? reinterpret_cast<const char*>(t) : "");
-        };
+        auto text = [stmt](int column) { return StringToWString(ColumnBytes(stmt, column)); };
         lastError = L"Failed to validate schema: the file holds the " + text(0) + L" \"" + text(1) +
                     L"\"; project files hold no triggers or views";
     } else if (rc != SQLITE_DONE) {
@@ -181,8 +174,8 @@ bool ProjectManager::CheckTextColumns(const wchar_t* unreadable) {
         sqlite3_reset(stmt);
         sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            const std::string name = ColumnString(stmt, 0);
-            const std::string type = ColumnString(stmt, 1);
+            const std::string name = ColumnBytes(stmt, 0);
+            const std::string type = ColumnBytes(stmt, 1);
             bool holdsText = false;
             for (const char* column : columns) holdsText = holdsText || AsciiUpper(name) == AsciiUpper(column);
             if (!holdsText || KeepsTextAsWritten(type)) continue;
