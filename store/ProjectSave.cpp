@@ -53,7 +53,8 @@ WString RowsLost(sqlite3* db, const char* table, size_t written) {
 
 // The metadata table's own constraints can make INSERT OR REPLACE delete
 // another key's row (a unique value, say), so a save reads back the value
-// each key was given last. Empty when every key holds it.
+// each key was given last: as it was written, up to its first NUL. Empty when
+// every key holds it.
 WString MetadataLost(sqlite3* db, const std::vector<std::pair<std::string, std::string>>& written) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE key = ?;", -1, &stmt, nullptr) != SQLITE_OK) {
@@ -71,7 +72,7 @@ WString MetadataLost(sqlite3* db, const std::vector<std::pair<std::string, std::
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             lost = L"SQL Error: " + ProjectManager::StringToWString(sqlite3_errmsg(db));
-        } else if (rc == SQLITE_DONE || ColumnBytes(stmt, 0) != value) {
+        } else if (rc == SQLITE_DONE || ColumnBytes(stmt, 0) != value.c_str()) {
             lost = L"Failed to save: the file's table \"metadata\" did not keep \"" +
                    ProjectManager::StringToWString(key) + L"\"";
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "FileTestSupport.h"
 #include "ProjectManager.h"
@@ -431,6 +432,30 @@ TEST_F(SchemaFile, ASaveThatTheFilesTablesWouldThinFails) {
     EXPECT_FALSE(pm.SaveProjectAs(WidePath(path)));
     EXPECT_EQ(pm.GetLastError(), L"Failed to save: the file's table \"metadata\" did not keep \"project_name\"");
     EXPECT_EQ(SqliteFile(path).Rows("SELECT * FROM metadata ORDER BY key;"), metadata);
+}
+
+// Text is written up to its first NUL, and the read-back expects that much.
+TEST_F(SchemaFile, ANulInTheNameOrDescriptionDoesNotStopTheSave) {
+    auto made = dir.File("made.tvp"), imported = dir.File("imported.tvp"), crafted = dir.File("crafted.tvp");
+    ProjectManager pm;
+    ASSERT_TRUE(pm.CreateNewProject(WString(L"Bed\0Two", 7), L""));
+    EXPECT_TRUE(pm.SaveProjectAs(WidePath(made))) << ProjectManager::WStringToString(pm.GetLastError());
+    WriteBytes(dir.File("zero.json"), R"({"metadata": {"project_name": "Farm\u0000Y"}, "spaces": [], "tasks": []})");
+    ASSERT_TRUE(pm.ImportFromJSON(WidePath(dir.File("zero.json"))));
+    EXPECT_TRUE(pm.SaveProjectAs(WidePath(imported))) << ProjectManager::WStringToString(pm.GetLastError());
+    WriteProjectFile(crafted);
+    ASSERT_EQ(SqliteFile(crafted).Exec("UPDATE metadata SET value = 'Farm' || char(0) || 'X' WHERE key = "
+                                       "'project_description';"),
+              "");
+    ASSERT_TRUE(pm.OpenProject(WidePath(crafted)));
+    EXPECT_TRUE(pm.SaveProject()) << ProjectManager::WStringToString(pm.GetLastError());
+    for (const auto& [path, name, description] :
+         {std::make_tuple(made, L"Bed", L""), std::make_tuple(imported, L"Farm", L""),
+          std::make_tuple(crafted, L"Schema Farm", L"Farm")}) {
+        ASSERT_TRUE(pm.OpenProject(WidePath(path))) << Utf8Path(path);
+        EXPECT_EQ(pm.GetCurrentProject()->name, name);
+        EXPECT_EQ(pm.GetCurrentProject()->description, description);
+    }
 }
 
 // A column's declared type decides its affinity, which turns text that looks
