@@ -252,15 +252,24 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
     // A file that this call makes is removed again if the save fails, with
     // the log, index and journal files SQLite made beside it (left there, a
     // log would be replayed into the next file saved or copied to the path);
-    // a file that was there stays.
-    static const wchar_t* const kBesideFile[] = {L"-wal", L"-shm", L"-journal"};
+    // a file that was there stays. Their names come from the connection:
+    // SQLite takes them from the full path name, which on Windows has lost
+    // any trailing dots and blanks of the name chosen.
     const bool madeHere = storeplatform::CreateNewFile(path);
-    bool besideWasThere[3] = {true, true, true};
-    for (size_t i = 0; madeHere && i < 3; ++i) besideWasThere[i] = storeplatform::PathExists(path + kBesideFile[i]);
+    bool ok = OpenConnection(path, L"Failed to create database: ");
+    std::vector<WString> madeBeside;
+    const char* file = ok && madeHere ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file && *file) {
+        const std::string log = sqlite3_filename_wal(file);
+        for (const std::string& beside : {log, log.substr(0, log.size() - 4) + "-shm",
+                                          std::string(sqlite3_filename_journal(file))}) {
+            WString name = StringToWString(beside);
+            if (!storeplatform::PathExists(name)) madeBeside.push_back(std::move(name));
+        }
+    }
     // A trigger or view in a chosen file would run on the rows written there:
     // such a file is left as it is.
-    bool ok = OpenConnection(path, L"Failed to create database: ") && CheckNoTriggersOrViews(L"SQL Error: ") &&
-              CheckTextColumns(L"SQL Error: ") && InitializeDatabase();
+    ok = ok && CheckNoTriggersOrViews(L"SQL Error: ") && CheckTextColumns(L"SQL Error: ") && InitializeDatabase();
     // The metadata and every row go into the file in one transaction, so a
     // failure part-way leaves the file at the path as it was (an existing
     // project file keeps its own name and rows) instead of a mixture.
@@ -282,8 +291,7 @@ bool ProjectManager::SaveProjectAs(const WString& path) {
         sqlite3_close(db);
         db = nullptr;
         if (madeHere) storeplatform::RemoveFile(path);
-        for (size_t i = 0; i < 3; ++i)
-            if (!besideWasThere[i]) storeplatform::RemoveFile(path + kBesideFile[i]);
+        for (const WString& beside : madeBeside) storeplatform::RemoveFile(beside);
         lastError = reason;
         return false;
     }
