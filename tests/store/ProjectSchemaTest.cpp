@@ -476,6 +476,20 @@ TEST_F(SchemaFile, ColumnsThatWouldRewriteTheirTextAreRefused) {
             std::string("Failed to validate schema: the column \"") + column + "\" of the table \"" + table +
                 "\" is declared \"" + (strchr(declaration, ' ') + 1) + "\", which would change the text saved in it");
     }
+    // Types that keep text as written open, and "007" comes back as written.
+    for (const std::string type : {"VARCHAR(20)", "NATIVE CHARACTER(70)", "CLOB", "TEXT COLLATE NOCASE", "BLOB", ""}) {
+        auto path = dir.File("kept " + type + ".tvp");
+        WriteProjectFile(path);
+        ASSERT_EQ(SqliteFile(path).Exec("PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = replace(sql, "
+                                        "'name TEXT', 'name " + type + "') WHERE name = 'spaces';"),
+                  "");
+        ProjectManager pm;
+        ASSERT_TRUE(pm.OpenProject(WidePath(path))) << ProjectManager::WStringToString(pm.GetLastError());
+        Space bed = pm.GetSpaces().at(0);
+        bed.name = L"007";
+        ASSERT_TRUE(pm.UpdateSpace(bed) && pm.SaveProject() && pm.OpenProject(WidePath(path))) << type;
+        EXPECT_EQ(pm.GetSpaces().at(0).name, L"007") << type;
+    }
     // Save As onto such a file writes nothing either.
     auto path = dir.File("plantsnotes.tvp");
     const std::string bytes = ReadBytes(path);
