@@ -148,7 +148,10 @@ void MainWindow::SelectAt(POINT w, POINT p) {
     if (!plantHit) {
         double x = 0, y = 0;
         ClientToWorldExact(p, x, y);
-        const double reach = 3.0 * 1000.0 / std::max(ZoomViewportExtent(), 1);  // 3 pixels in world units
+        // 3 pixels in world units. Both sides of the comparison are rounded,
+        // so a press 3 whole pixels off would miss at some zoom steps: a
+        // thousandth of a pixel more keeps it in.
+        const double reach = 3.001 * 1000.0 / std::max(ZoomViewportExtent(), 1);
         for (size_t si = spaces.size(); si-- > 0 && !spaceHit;) {
             const std::vector<POINT>& polygon = spaces[si].polygon;
             if (polygon.size() >= 3 && PolygonContainsFloat(polygon, w)) pickSpace(si);

@@ -245,6 +245,12 @@ TEST(Selection, ASpaceWithoutAreaOnTopOrTheTopmostOutlineWithinThreePixelsTakesT
     EXPECT_EQ(g->selectedSpace, 3);
     g.Click(1004, top + 400);
     EXPECT_EQ(g->selectedSpace, -1);
+    // At zoom 1.1 it shows at (550, 220), and 3 pixels is no round number of world units.
+    g->zoom = 1.1f;
+    for (const int x : {547, 553, 546, 554}) {
+        g.Click(x, top + 220);
+        EXPECT_EQ(g->selectedSpace, x == 547 || x == 553 ? 3 : -1) << x;
+    }
     // A bed drawn over the line is on top of it there.
     g->zoom = 1.0f;
     g.AddSpace(L"Cover", {{150, 90}, {250, 90}, {250, 110}, {150, 110}});
