@@ -445,7 +445,8 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     FillProject(w->projectManager, ProjectManager::StringToWString(token));
     JobLock lock;
     const std::string marker = sh.dir + "/marker";
-    sh.Run("touch '" + marker + "'; sleep 1");  // file times may have one-second steps
+    // Dated back, so a job at once is newer even where file times step by seconds.
+    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
 
     // The Print command, answered in the print dialog as a user would.
     PrintDialogAnswer answer(IDOK);
@@ -492,7 +493,7 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     sh.Run("rm -f '" + pdf + "'");
 
     // Two copies: the whole document twice in one job.
-    sh.Run("touch '" + marker + "'; sleep 1");
+    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
     PrintOptions twice = CommandOptions();
     twice.copies = 2;
     PrintDialogAnswer again(IDOK);
@@ -532,7 +533,7 @@ TEST_F(PrintJob, PlantsFarOffThePageLeaveEveryPagePrinted) {
     }
     JobLock lock;
     const std::string marker = sh.dir + "/marker";
-    sh.Run("touch '" + marker + "'; sleep 1");
+    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
 
     PrintDialogAnswer answer(IDOK);
     SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);

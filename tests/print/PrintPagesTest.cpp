@@ -331,6 +331,25 @@ TEST_F(PrintPages, SpacesWithFewVerticesOrNoWidth) {
     }
 }
 
+// Only a marker and number wholly off the page are left out; one that reaches
+// past its edge still draws its part. Bed maps as in the first space-page case:
+// x to 127 + 1.404 x, y to 408 + 1.404 y, truncated.
+TEST_F(PrintPages, MarkersAtThePagesEdgeAreDrawn) {
+    const int32_t bed = AddSpace(L"Bed", {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+    AddPlant(bed, L"West", {-90, 100});   // centre (1, 548)
+    AddPlant(bed, L"East", {490, 100});   // centre (814, 548); the page is 816 wide
+    AddPlant(bed, L"Gone", {-110, 100});  // centre (-27, 548): wholly off
+    Recording rec =
+        Record(reference, [&](HDC dc) { printer.RenderSpacePage(dc, SpaceNamed(L"Bed"), Letter96(), options); });
+    std::vector<LONG> lefts;
+    for (const DrawOp& op : rec.ops)
+        if (op.kind == DrawOp::Ellipse && op.brush == kGreen) lefts.push_back(op.box.left);
+    EXPECT_EQ(lefts, (std::vector<LONG>{1 - 12, 814 - 12}));
+    EXPECT_TRUE(rec.HasText(L"1"));
+    EXPECT_TRUE(rec.HasText(L"2"));
+    EXPECT_FALSE(rec.HasText(L"3"));
+}
+
 TEST_F(PrintPages, FarApartVerticesStillFitThePage) {
     // Extents beyond 32 bits of difference must not wrap around.
     const int32_t huge = AddSpace(L"Huge", {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}});
