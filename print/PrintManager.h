@@ -64,7 +64,7 @@ public:
     void RenderSpacePlantList(HDC dc, const Space& space, const PageLayout& layout, const PrintOptions& options);
     void RenderTaskList(HDC dc, const PageLayout& layout, const PrintOptions& options);
 
-    // Fields, in the order of the design.
+    // Fields.
     MainWindow* owner = nullptr;              // not owned; its window owns the print dialog
     ProjectManager* projectManager = nullptr;  // not owned; the data of every page
     PRINTDLGW printDialog;                    // kept between prints; its handles are released after each

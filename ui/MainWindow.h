@@ -129,7 +129,7 @@ public:
     bool ExportSpacesToImage(const std::vector<int32_t>& indices, const std::wstring& path,
                              const std::wstring& format);
 
-    // Fields, in the order of the window's design.
+    // Fields.
     HWND hwnd = nullptr;
     HACCEL accelerators = nullptr;
     HINSTANCE instance = nullptr;

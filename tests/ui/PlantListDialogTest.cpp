@@ -78,7 +78,7 @@ TEST_F(PlantListDialogTest, ListsEveryPlantGroupedBySpaceInTheStoresOrderWithThe
     EXPECT_EQ(Store().HasUnsavedChanges(), unsavedBefore);
 }
 
-TEST_F(PlantListDialogTest, TheSpecExampleLineAndAnEmptyProject) {
+TEST_F(PlantListDialogTest, ALineCarriesThePlantsOwnIdAfterDeletionsAndAnEmptyProjectListsNone) {
     Open();
     const int32_t bed = AddSpace(L"Bed 1", Box(0, 0, 10, 10));
     for (int i = 0; i < 6; ++i) ASSERT_TRUE(Store().DeletePlant(AddPlant(bed, L"x")));
