@@ -230,6 +230,14 @@ std::string PdfOutputFolder(UnixShell& sh) {
     return out;
 }
 
+// A file dated back before the job about to start, for FindOurPdf: a job at
+// once is newer than it even where file times step by seconds.
+std::string MarkBeforeJob(UnixShell& sh) {
+    const std::string marker = sh.dir + "/marker";
+    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
+    return marker;
+}
+
 // The PDF of our job: among the PDFs that appeared under `folder` since `marker`,
 // the one whose text holds `token`. Empty when none turned up in time.
 std::string FindOurPdf(UnixShell& sh, const std::string& folder, const std::string& marker, const std::string& token) {
@@ -444,9 +452,7 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     const std::string token = "job" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(GetTickCount());
     FillProject(w->projectManager, ProjectManager::StringToWString(token));
     JobLock lock;
-    const std::string marker = sh.dir + "/marker";
-    // Dated back, so a job at once is newer even where file times step by seconds.
-    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
+    const std::string marker = MarkBeforeJob(sh);
 
     // The Print command, answered in the print dialog as a user would.
     PrintDialogAnswer answer(IDOK);
@@ -493,7 +499,7 @@ TEST_F(PrintJob, PrintsTheWholeProjectToThePdfPrinter) {
     sh.Run("rm -f '" + pdf + "'");
 
     // Two copies: the whole document twice in one job.
-    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
+    MarkBeforeJob(sh);
     PrintOptions twice = CommandOptions();
     twice.copies = 2;
     PrintDialogAnswer again(IDOK);
@@ -532,8 +538,7 @@ TEST_F(PrintJob, PlantsFarOffThePageLeaveEveryPagePrinted) {
         ASSERT_GE(store.CreatePlant(stray), 0);
     }
     JobLock lock;
-    const std::string marker = sh.dir + "/marker";
-    sh.Run("touch -d '2 seconds ago' '" + marker + "'");
+    const std::string marker = MarkBeforeJob(sh);
 
     PrintDialogAnswer answer(IDOK);
     SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(kPrintCommand, 0), 0);
